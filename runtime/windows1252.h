@@ -1,0 +1,20 @@
+#pragma once
+// The Windows-1252 code page, in which the address file is written.
+
+#include <cstdint>
+
+#include "runtime/strings.h"
+
+namespace velmora {
+
+// The byte of a code point in Windows-1252, or -1 when the code page lacks it.
+int EncodeWindows1252Char(int32_t codePoint);
+
+// UTF-8 text to Windows-1252 bytes; characters the code page lacks (and malformed UTF-8)
+// become "?".
+NarrowString EncodeWindows1252(std::string_view utf8);
+
+// Windows-1252 bytes to UTF-8 (the five unassigned bytes stand for U+0081, U+008D, ...).
+NarrowString DecodeWindows1252(std::string_view bytes);
+
+} // namespace velmora
