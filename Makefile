@@ -14,7 +14,7 @@ release: deps
 	cmake --build --preset release
 
 run: release
-	ctest --preset release
+	build/release/app/qt/velmora
 
 bench: release
 	cmake --build --preset release --target benchmarks

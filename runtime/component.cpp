@@ -16,6 +16,7 @@ TComponent::TComponent(TComponent* owner) {
 TComponent::~TComponent() = default;
 
 void TComponent::Free() noexcept {
+  BeforeDestruction();
   // Whoever is linked learns first, while this component is still whole.
   bool ownerTold = false;
   while (!FFreeNotifies.empty()) {

@@ -42,8 +42,8 @@ class TComponent : public TIntrusiveLink<TComponent> {
   TComponent(const TComponent&) = delete;
   TComponent& operator=(const TComponent&) = delete;
 
-  // Tells everyone who asked that this component goes, frees the owned components (last
-  // to first), leaves the owner and releases the memory.
+  // Runs BeforeDestruction, tells everyone who asked that this component goes, frees the
+  // owned components (last to first), leaves the owner and releases the memory.
   void Free() noexcept;
 
   TComponent* Owner() const { return FOwner; }
@@ -70,6 +70,10 @@ class TComponent : public TIntrusiveLink<TComponent> {
  protected:
   // Only Free releases a component.
   virtual ~TComponent();
+
+  // Runs first in Free, while the component and everything it owns are whole. Must not
+  // throw.
+  virtual void BeforeDestruction() noexcept {}
 
   // Called with opRemove when a component this one is linked to is freed (after the
   // published references to it have been cleared), and with opInsert when one is adopted.

@@ -196,6 +196,18 @@ bool FileExists(const NarrowString& fileName) {
   return ::stat(fileName.c_str(), &info) == 0 && !S_ISDIR(info.st_mode);
 }
 
+bool ForceDirectories(const NarrowString& folder) {
+  if (folder.empty() || DirectoryExists(folder)) {
+    return !folder.empty();
+  }
+  for (size_t slash = folder.find('/', 1); slash != NarrowString::npos;
+       slash = folder.find('/', slash + 1)) {
+    ::mkdir(folder.substr(0, slash).c_str(), 0777);
+  }
+  ::mkdir(folder.c_str(), 0777);
+  return DirectoryExists(folder);
+}
+
 bool DirectoryExists(const NarrowString& fileName) {
   struct stat info;
   return ::stat(fileName.c_str(), &info) == 0 && S_ISDIR(info.st_mode);

@@ -66,6 +66,8 @@ NarrowString SysErrorMessage(int errorCode);
 NarrowString ExpandFileName(const NarrowString& fileName);
 
 bool FileExists(const NarrowString& fileName);
+// Creates the folder and any missing folders above it; true when it exists afterwards.
+bool ForceDirectories(const NarrowString& folder);
 bool DirectoryExists(const NarrowString& fileName);
 
 // The folder part of a path, without its trailing "/" ("" for a bare name, "/" for a root).

@@ -99,6 +99,16 @@ void AppendUtf16(WideString& out, int32_t codePoint) {
   }
 }
 
+std::string_view Trim(std::string_view text) {
+  while (!text.empty() && static_cast<unsigned char>(text.front()) <= 0x20) {
+    text.remove_prefix(1);
+  }
+  while (!text.empty() && static_cast<unsigned char>(text.back()) <= 0x20) {
+    text.remove_suffix(1);
+  }
+  return text;
+}
+
 WideString NarrowToWide(std::string_view text) {
   WideString result;
   result.reserve(text.size());

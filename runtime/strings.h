@@ -26,6 +26,9 @@ void AppendUtf8(NarrowString& out, int32_t codePoint);
 // Appends a code point as one or two UTF-16 units; invalid values give U+FFFD.
 void AppendUtf16(WideString& out, int32_t codePoint);
 
+// text without leading and trailing blanks and control characters (bytes up to 0x20).
+std::string_view Trim(std::string_view text);
+
 // UTF-8 to UTF-16; malformed input becomes U+FFFD.
 WideString NarrowToWide(std::string_view text);
 

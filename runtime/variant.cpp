@@ -18,6 +18,13 @@ NarrowString TVariant::AsString() const {
   return NarrowString();
 }
 
+double TVariant::AsNumber() const {
+  if (FKind == vkNumber) {
+    return FNumber;
+  }
+  return FKind == vkBoolean && FBoolean ? 1 : 0;
+}
+
 bool TVariant::operator==(const TVariant& other) const {
   if (FKind != other.FKind) {
     return false;

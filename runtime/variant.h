@@ -24,6 +24,8 @@ class TVariant {
   // The value as text: "" when empty, the string itself, a number in general format with
   // 15 significant digits, "True" or "False".
   NarrowString AsString() const;
+  // The number of a number variant, 1 or 0 for a Boolean, 0 otherwise.
+  double AsNumber() const;
 
   bool operator==(const TVariant& other) const;
 

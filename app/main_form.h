@@ -1,0 +1,57 @@
+#pragma once
+// The main window's logic: three pages (import, select, export), the settings it keeps and
+// the two commands. It talks to the window only through TMainWindowView.
+
+#include "app/custom_form.h"
+#include "app/main_view.h"
+
+namespace velmora {
+
+class TFormStorage;
+
+class TfrmMain : public TCustomForm {
+ public:
+  // Creates the form with its settings component and runs FormCreate.
+  TfrmMain(TComponent* owner, TMainWindowView& view);
+
+  const char* ClassName() const override { return "TfrmMain"; }
+  TMainWindowView& View() const { return FView; }
+  TFormStorage* FormStorage1() const { return FFormStorage1; }
+
+  // The command buttons: each runs its command inside the error guard, with both buttons
+  // disabled meanwhile; a click while a command runs is ignored.
+  void ImportButtonClicked() noexcept;
+  void ExportButtonClicked() noexcept;
+  bool CommandRunning() const { return FCommandRunning; }
+
+  // Handlers.
+  void FormCreate();
+  void FormDestroy();
+  void FormStorage1RestorePlacement();
+  void FormStorage1SavePlacement();
+  void btnImportClick();
+  void btnExportClick();
+
+  // The backup file name the phone manager uses by default, from its registry settings;
+  // "Mobius.lmc" when it has none.
+  NarrowString ReadMobiusDefaultStorage();
+
+  std::optional<TStoredProperty> FindStoredProperty(std::string_view component,
+                                                    std::string_view property) override;
+
+ protected:
+  void DoDestroy() override { FormDestroy(); }
+
+ private:
+  void RunCommand(void (TfrmMain::*command)()) noexcept;
+
+  TMainWindowView& FView;
+  TFormStorage* FFormStorage1;
+  bool FCommandRunning = false;
+};
+
+// A file-name field's text without one enclosing pair of double quotes (the browse dialog
+// quotes a path with a blank).
+NarrowString UnquotedFileName(const NarrowString& text);
+
+} // namespace velmora

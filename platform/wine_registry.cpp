@@ -1,0 +1,229 @@
+#include "platform/wine_registry.h"
+
+#include <cstdlib>
+#include <fstream>
+#include <optional>
+
+#include "runtime/files.h"
+#include "runtime/format.h"
+
+namespace velmora {
+
+namespace {
+
+char AsciiLower(char c) {
+  return c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + 'a') : c;
+}
+
+bool SameText(std::string_view a, std::string_view b) {
+  if (a.size() != b.size()) {
+    return false;
+  }
+  for (size_t i = 0; i < a.size(); ++i) {
+    if (AsciiLower(a[i]) != AsciiLower(b[i])) {
+      return false;
+    }
+  }
+  return true;
+}
+
+int HexDigit(char c) {
+  if (c >= '0' && c <= '9') {
+    return c - '0';
+  }
+  c = AsciiLower(c);
+  return c >= 'a' && c <= 'f' ? c - 'a' + 10 : -1;
+}
+
+// Reads the escaped text after an opening quote at text[pos] up to the closing quote; pos
+// ends after it. Escapes give UTF-16 units (\xHHHH), which are then turned into UTF-8.
+NarrowString ReadQuoted(std::string_view text, size_t& pos) {
+  WideString units;
+  ++pos; // the opening quote
+  while (pos < text.size() && text[pos] != '"') {
+    const char c = text[pos++];
+    if (c != '\\' || pos >= text.size()) {
+      // The file is ASCII in practice; pass other bytes through as UTF-8.
+      size_t start = pos - 1;
+      AppendUtf16(units, DecodeUtf8(text, start));
+      pos = start;
+      continue;
+    }
+    const char escaped = text[pos++];
+    switch (escaped) {
+    case 'a':
+      units += u'\a';
+      break;
+    case 'b':
+      units += u'\b';
+      break;
+    case 'e':
+      units += u'\x1B';
+      break;
+    case 'f':
+      units += u'\f';
+      break;
+    case 'n':
+      units += u'\n';
+      break;
+    case 'r':
+      units += u'\r';
+      break;
+    case 't':
+      units += u'\t';
+      break;
+    case 'v':
+      units += u'\v';
+      break;
+    case 'x': {
+      int value = 0;
+      int digits = 0;
+      while (digits < 4 && pos < text.size() && HexDigit(text[pos]) >= 0) {
+        value = value * 16 + HexDigit(text[pos++]);
+        ++digits;
+      }
+      units += static_cast<char16_t>(value);
+      break;
+    }
+    default:
+      if (escaped >= '0' && escaped <= '7') {
+        int value = escaped - '0';
+        for (int digits = 1;
+             digits < 3 && pos < text.size() && text[pos] >= '0' && text[pos] <= '7'; ++digits) {
+          value = value * 8 + (text[pos++] - '0');
+        }
+        units += static_cast<char16_t>(value);
+      } else {
+        units += static_cast<char16_t>(static_cast<unsigned char>(escaped));
+      }
+    }
+  }
+  ++pos; // the closing quote
+  return WideToNarrow(units);
+}
+
+// The key path of a "[...] timestamp" line, unescaped; nullopt for other lines.
+std::optional<NarrowString> KeyOfLine(std::string_view line) {
+  if (line.empty() || line.front() != '[') {
+    return std::nullopt;
+  }
+  NarrowString key;
+  for (size_t i = 1; i < line.size(); ++i) {
+    if (line[i] == ']') {
+      return key;
+    }
+    if (line[i] == '\\' && i + 1 < line.size()) {
+      ++i;
+    }
+    key += line[i];
+  }
+  return std::nullopt;
+}
+
+} // namespace
+
+bool TRegistry::OpenKeyReadOnly(std::string_view key) {
+  CloseKey();
+  while (!key.empty() && key.front() == '\\') {
+    key.remove_prefix(1);
+  }
+  std::ifstream file(FFileName, std::ios::binary);
+  if (!file) {
+    return false;
+  }
+  bool inKey = false;
+  NarrowString line;
+  while (std::getline(file, line)) {
+    if (!line.empty() && line.back() == '\r') {
+      line.pop_back();
+    }
+    if (const auto lineKey = KeyOfLine(line)) {
+      if (inKey) {
+        break;
+      }
+      inKey = SameText(*lineKey, key);
+      FKeyOpen = FKeyOpen || inKey;
+      continue;
+    }
+    if (!inKey || line.empty() || (line.front() != '"' && line.front() != '@')) {
+      continue;
+    }
+    TValue value;
+    size_t pos = 0;
+    if (line.front() == '"') {
+      value.Name = ReadQuoted(line, pos);
+    } else {
+      pos = 1; // @ is the key's default value, whose name is empty
+    }
+    if (pos >= line.size() || line[pos] != '=') {
+      continue;
+    }
+    ++pos;
+    const std::string_view data = std::string_view(line).substr(pos);
+    if (data.starts_with("\"")) {
+      value.DataType = rdString;
+    } else if (data.starts_with("str(2):\"")) {
+      value.DataType = rdExpandString;
+      pos += 7;
+    } else {
+      value.DataType = rdOther;
+    }
+    if (value.DataType != rdOther) {
+      value.Data = ReadQuoted(line, pos);
+    }
+    FValues.push_back(std::move(value));
+  }
+  return FKeyOpen;
+}
+
+void TRegistry::CloseKey() {
+  FKeyOpen = false;
+  FValues.clear();
+}
+
+NarrowString TRegistry::ReadString(std::string_view name) const {
+  for (const TValue& value : FValues) {
+    if (!SameText(value.Name, name)) {
+      continue;
+    }
+    if (value.DataType == rdOther) {
+      throw ERegistryException(Format("Ungültiger Datentyp für '%s'", {name}));
+    }
+    return value.Data.substr(0, value.Data.find('\0'));
+  }
+  return NarrowString();
+}
+
+NarrowString DefaultWineUserRegistryFile() {
+  const char* prefix = std::getenv("WINEPREFIX");
+  if (prefix && *prefix) {
+    return NarrowString(prefix) + "/user.reg";
+  }
+  const char* home = std::getenv("HOME");
+  return NarrowString(home ? home : "") + "/.wine/user.reg";
+}
+
+NarrowString WindowsPathToUnix(const NarrowString& winePrefix, const NarrowString& path) {
+  const bool hasDrive = path.size() >= 2 && path[1] == ':' &&
+                        ((path[0] >= 'A' && path[0] <= 'Z') || (path[0] >= 'a' && path[0] <= 'z'));
+  if (!hasDrive) {
+    return path;
+  }
+  const NarrowString link =
+      winePrefix + "/dosdevices/" + static_cast<char>(AsciiLower(path[0])) + ":";
+  if (!DirectoryExists(link)) {
+    return path;
+  }
+  NarrowString rest = path.substr(2);
+  for (char& c : rest) {
+    if (c == '\\') {
+      c = '/';
+    }
+  }
+  if (!rest.empty() && rest.front() != '/') {
+    rest = "/" + rest;
+  }
+  return link + rest;
+}
+
+} // namespace velmora
