@@ -55,5 +55,3 @@ BENCHMARK(BM_SplitQName)->Unit(benchmark::kMillisecond);
 
 } // namespace
 } // namespace velmora
-
-BENCHMARK_MAIN();

@@ -1,0 +1,124 @@
+#pragma once
+// Documents: nodes that own every node created for them, keep their names, copy and import
+// nodes, and hear of every change in their tree.
+
+#include <memory>
+#include <vector>
+
+#include "dom/dom_node.h"
+#include "dom/name_table.h"
+
+namespace velmora {
+
+class TDomAttr;
+class TDomElement;
+class TDomImplementation;
+class TDomText;
+
+class TDomCustomDocument : public TDomNode {
+ public:
+  explicit TDomCustomDocument(TDomImplementation* implementation = nullptr);
+  const char* ClassName() const override { return "TDomCustomDocument"; }
+
+  TDomNodeType nodeType() const override { return nkDocument; }
+  const WideString& nodeName() const override;
+  void setNodeValue(const WideString&) override {}
+  TDomCustomDocument* referenceDocument() const override {
+    return const_cast<TDomCustomDocument*>(this);
+  }
+  int64_t documentOrderIndex() const override { return 0; }
+  int64_t level() const override { return 0; }
+  // documentURI when it is an absolute URI, else empty.
+  WideString baseURI() const override;
+  WideString xpathStringValue() const override;
+
+  TDomImplementation* implementation() const { return FImplementation; }
+  TDomNameTable& nameTable() { return FNameTable; }
+
+  // The first child of kind 10, and of kind 1.
+  TDomNode* doctype() const;
+  TDomElement* documentElement() const;
+
+  const WideString& documentURI() const { return FDocumentURI; }
+  void setDocumentURI(const WideString& uri) { FDocumentURI = uri; }
+  const WideString& inputEncoding() const { return FInputEncoding; }
+  void setInputEncoding(const WideString& encoding) { FInputEncoding = encoding; }
+  const WideString& xmlEncoding() const { return FXmlEncoding; }
+  void setXmlEncoding(const WideString& encoding) { FXmlEncoding = encoding; }
+  uint8_t xmlStandalone() const { return FXmlStandalone; }
+  void setXmlStandalone(uint8_t standalone) { FXmlStandalone = standalone; }
+  const WideString& xmlVersion() const { return FXmlVersion; }
+  void setXmlVersion(const WideString& version) { FXmlVersion = version; }
+  bool modified() const { return FModified; }
+
+  // A copy of node made for this document (deep: with its descendants), and the same
+  // followed by the source's user-data handlers with udImported.
+  virtual TDomNode* copyNode(TDomNode* node, bool deep);
+  TDomNode* importNode(TDomNode* node, bool deep);
+
+  // The declared type of an attribute (0, CDATA, without a declaration).
+  virtual int attributeType(std::u16string_view elementName, std::u16string_view attrName);
+  // value normalized as an attribute-value literal: references resolved, white space
+  // characters as spaces. errorCode 0 when all went well, else a parse-error kind and an
+  // empty result.
+  virtual void normalizeAttributeValue(std::u16string_view value, int attrType, int& errorCode,
+                                       WideString& result);
+  virtual bool isWhitespaceInElementContent(const TDomText* textNode) const;
+
+  // Change notifications from the nodes of this document.
+  virtual void doAttrModified(TDomNode* modifiedNode, TDomAttrChange change, TDomAttr* attr);
+  virtual void doCharacterDataModified(TDomNode* node);
+  virtual void doNodeClearing(TDomNode* node);
+  virtual void doNodeInserted(TDomNode* node);
+  virtual void doNodeRemoving(TDomNode* node);
+
+  void clear() override;
+
+ protected:
+  void DestroyContents() noexcept override;
+  // Makes the copy of one node without its children.
+  TDomNode* CopyShallow(TDomNode* node);
+
+  bool FModified = false;
+
+ private:
+  TDomImplementation* FImplementation;
+  TDomNameTable FNameTable;
+  WideString FDocumentURI;
+  WideString FInputEncoding;
+  WideString FXmlEncoding;
+  WideString FXmlVersion;
+  uint8_t FXmlStandalone = 2;
+};
+
+// A document with DOM Level 1 names.
+class TDomDocument : public TDomCustomDocument {
+ public:
+  explicit TDomDocument(TDomImplementation* implementation = nullptr);
+  const char* ClassName() const override { return "TDomDocument"; }
+  TDomNodeList* getElementsByTagName(const WideString& name);
+
+ protected:
+  ~TDomDocument() override;
+  void hookBeforeClear() override;
+
+ private:
+  std::vector<std::unique_ptr<TDomNodeList>> FElementLists;
+};
+
+// A namespace-aware document.
+class TDomDocumentNS : public TDomCustomDocument {
+ public:
+  explicit TDomDocumentNS(TDomImplementation* implementation = nullptr);
+  const char* ClassName() const override { return "TDomDocumentNS"; }
+  TDomNodeList* getElementsByTagNameNS(const WideString& namespaceURI, const WideString& localName);
+
+ protected:
+  ~TDomDocumentNS() override;
+  void hookBeforeClear() override;
+
+ private:
+  std::vector<std::unique_ptr<TDomNodeList>> FElementLists;
+};
+
+} // namespace velmora

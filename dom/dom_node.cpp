@@ -1,0 +1,648 @@
+#include "dom/dom_node.h"
+
+#include <algorithm>
+
+#include "dom/document.h"
+#include "dom/element.h"
+#include "dom/node_lists.h"
+#include "dom/other_nodes.h"
+#include "dom/uri_rules.h"
+#include "dom/xml_rules.h"
+#include "runtime/format.h"
+
+namespace velmora {
+
+const WideString XmlNamespaceURI = u"http://www.w3.org/XML/1998/namespace";
+const WideString XmlnsNamespaceURI = u"http://www.w3.org/2000/xmlns/";
+
+namespace {
+
+const WideString& EmptyString() {
+  return TDomNameTable::Empty();
+}
+
+bool IsFragment(const TDomNode* node) {
+  return node->nodeType() == nkDocumentFragment;
+}
+
+// The deepest last descendant of node (node itself when it has no children).
+const TDomNode* DeepestLast(const TDomNode* node) {
+  while (const TDomNode* last = node->lastChild()) {
+    node = last;
+  }
+  return node;
+}
+
+bool SameNameNS(const TDomNode* node, std::u16string_view namespaceURI,
+                std::u16string_view localName) {
+  return node->namespaceURI() == namespaceURI && node->localName() == localName;
+}
+
+} // namespace
+
+// The live view of a node's children.
+class TDomNode::TChildNodeList : public TDomNodeList {
+ public:
+  explicit TChildNodeList(const TDomNode* node) : TDomNodeList(&node->treeChildren()) {}
+};
+
+void TDomCustomNode::raiseTreeError(TTreeError error) const {
+  RaiseDomTreeError(error);
+}
+
+TDomNode::TDomNode(TCustomOwnedObject* owner) : TDomCustomNode(owner) {
+  FOwnerDocument = dynamic_cast<TDomCustomDocument*>(owner);
+}
+
+TDomNode::~TDomNode() = default;
+
+const WideString& TDomNode::nodeName() const {
+  return EmptyString();
+}
+const WideString& TDomNode::localName() const {
+  return EmptyString();
+}
+const WideString& TDomNode::namespaceURI() const {
+  return EmptyString();
+}
+const WideString& TDomNode::prefix() const {
+  return EmptyString();
+}
+const WideString& TDomNode::xpathName() const {
+  return EmptyString();
+}
+
+void TDomNode::checkNotReadOnly() const {
+  if (isReadOnly()) {
+    throw ENo_Modification_Allowed_Err(dom_messages::kNoModificationAllowed);
+  }
+}
+
+void TDomNode::setNodeValue(const WideString& value) {
+  checkNotReadOnly();
+  FNodeValue = value;
+}
+
+void TDomNode::setPrefix(const WideString&) {
+  checkNotReadOnly();
+}
+
+bool TDomNode::hasAttributes() {
+  const TDomNamedNodeMap* map = attributes();
+  return map && map->length() > 0;
+}
+
+TDomNodeList* TDomNode::childNodes() {
+  if (!FChildNodes) {
+    FChildNodes = std::make_unique<TChildNodeList>(this);
+  }
+  return FChildNodes.get();
+}
+
+int64_t TDomNode::documentOrderIndex() const {
+  // Steps back through document order to the document, counting the steps.
+  int64_t index = 0;
+  const TDomNode* current = this;
+  for (;;) {
+    const TDomNodeType kind = current->nodeType();
+    if (kind == nkDocument) {
+      return index;
+    }
+    if (kind == nkDocumentFragment) {
+      return -1;
+    }
+    if (const TDomNode* previous = current->previousSibling()) {
+      current = DeepestLast(previous);
+    } else if (const TDomNode* parent = current->parentNode()) {
+      current = parent;
+    } else {
+      return -1;
+    }
+    ++index;
+  }
+}
+
+int64_t TDomNode::level() const {
+  int64_t depth = 0;
+  for (const TDomNode* current = this;; current = current->parentNode(), ++depth) {
+    const TDomNodeType kind = current->nodeType();
+    if (kind == nkDocument) {
+      return depth;
+    }
+    if (kind == nkDocumentFragment || !current->parentNode()) {
+      return -1;
+    }
+  }
+}
+
+WideString TDomNode::baseURI() const {
+  switch (nodeType()) {
+  case nkText:
+  case nkCDATASection:
+  case nkEntityReference:
+  case nkProcessingInstruction:
+  case nkComment:
+  case nkDocumentType:
+    return parentNode() ? parentNode()->baseURI() : WideString();
+  default:
+    return WideString();
+  }
+}
+
+WideString TDomNode::language() const {
+  // Up the tree to the nearest "xml:lang", by the rule of each kind on the way.
+  const TDomNode* current = this;
+  while (current) {
+    switch (current->nodeType()) {
+    case nkElement: {
+      const auto* element = static_cast<const TDomElement*>(current);
+      const TDomAttr* lang = element->namespaceAware()
+                                 ? element->getAttributeNodeNS(XmlNamespaceURI, u"lang")
+                                 : element->getAttributeNode(u"xml:lang");
+      if (lang) {
+        return lang->normalizedValue();
+      }
+      current = current->parentNode();
+      break;
+    }
+    case nkAttribute:
+      current = static_cast<const TDomAttr*>(current)->ownerElement();
+      break;
+    case nkXPathNamespace:
+      current = current->positionParent();
+      break;
+    case nkText:
+    case nkCDATASection:
+    case nkEntityReference:
+    case nkProcessingInstruction:
+    case nkComment:
+      current = current->parentNode();
+      break;
+    default:
+      return WideString();
+    }
+  }
+  return WideString();
+}
+
+WideString TDomNode::lookupNamespaceURI(const WideString& prefix) const {
+  if (prefix == u"xml") {
+    return XmlNamespaceURI;
+  }
+  if (prefix == u"xmlns") {
+    return XmlnsNamespaceURI;
+  }
+  return WideString();
+}
+
+WideString TDomNode::textContent() const {
+  switch (nodeType()) {
+  case nkElement:
+  case nkEntityReference:
+  case nkDocumentFragment:
+    break;
+  case nkAttribute:
+  case nkText:
+  case nkCDATASection:
+  case nkProcessingInstruction:
+  case nkComment:
+    return FNodeValue;
+  default:
+    return WideString();
+  }
+  // The text and CDATA descendants in document order, without recursion; comments and
+  // processing instructions have no children, so skipping them skips nothing else.
+  WideString text;
+  const TDomNode* node = firstChild();
+  while (node) {
+    const TDomNodeType kind = node->nodeType();
+    if (kind == nkText || kind == nkCDATASection) {
+      text += node->FNodeValue;
+    }
+    if (node->hasChildNodes()) {
+      node = node->firstChild();
+      continue;
+    }
+    while (node != this && !node->nextSibling()) {
+      node = node->parentNode();
+    }
+    node = node == this ? nullptr : node->nextSibling();
+  }
+  return text;
+}
+
+WideString TDomNode::xpathStringValue() const {
+  switch (nodeType()) {
+  case nkElement:
+    return textContent();
+  case nkText:
+  case nkCDATASection:
+  case nkProcessingInstruction:
+  case nkComment:
+  case nkXPathNamespace:
+    return FNodeValue;
+  default:
+    return WideString();
+  }
+}
+
+void TDomNode::checkChildKind(const TDomNode* node) const {
+  if (!node) {
+    return;
+  }
+  const TDomNodeType kind = node->nodeType();
+  if (kind > 15 || !(FAllowedChildKinds & NodeKindBit(kind))) {
+    throw EHierarchy_Request_Err(
+        Format(dom_messages::kChildKindNotAllowed, {node->ClassName(), ClassName()}));
+  }
+}
+
+TDomNode* TDomNode::appendChild(TDomNode* newChild) {
+  checkChildKind(newChild);
+  if (!newChild || !IsFragment(newChild)) {
+    return static_cast<TDomNode*>(appendChildNode(newChild));
+  }
+  return InsertFragmentBefore(newChild, nullptr);
+}
+
+TDomNode* TDomNode::insertBefore(TDomNode* newChild, TDomNode* refChild) {
+  checkChildKind(newChild);
+  if (!newChild || !IsFragment(newChild)) {
+    return static_cast<TDomNode*>(insertChildNodeBefore(newChild, refChild));
+  }
+  if (newChild == refChild) {
+    raiseTreeError(teHierarchyRequest);
+  }
+  return InsertFragmentBefore(newChild, refChild);
+}
+
+TDomNode* TDomNode::InsertFragmentBefore(TDomNode* fragment, TDomNode* refChild) {
+  checkSameOwner(fragment);
+  // Moving a fragment's children into the fragment itself would never end.
+  if (fragment == this) {
+    raiseTreeError(teHierarchyRequest);
+  }
+  while (TDomNode* child = fragment->firstChild()) {
+    if (refChild) {
+      insertBefore(child, refChild);
+    } else {
+      appendChildNode(child);
+    }
+  }
+  return fragment;
+}
+
+TDomNode* TDomNode::replaceChild(TDomNode* newChild, TDomNode* oldChild) {
+  checkChildKind(newChild);
+  if (!newChild || !IsFragment(newChild)) {
+    return static_cast<TDomNode*>(replaceChildNode(newChild, oldChild));
+  }
+  checkSameOwner(newChild);
+  checkIsChild(oldChild);
+  if (newChild == this) {
+    raiseTreeError(teHierarchyRequest);
+  }
+  TDomNode* last = newChild->lastChild();
+  if (!last) {
+    return removeChild(oldChild);
+  }
+  replaceChild(last, oldChild);
+  while (TDomNode* child = newChild->firstChild()) {
+    insertBefore(child, last);
+  }
+  return oldChild;
+}
+
+TDomNode* TDomNode::removeChild(TDomNode* oldChild) {
+  return static_cast<TDomNode*>(removeChildNode(oldChild));
+}
+
+TDomNode* TDomNode::cloneNode(bool deep) {
+  TDomCustomDocument* document = referenceDocument();
+  if (!document) {
+    throw ENot_Supported_Err(dom_messages::kNotSupported);
+  }
+  TDomNode* copy = document->copyNode(this, deep);
+  callUserDataHandlers(udCloned, this, copy);
+  return copy;
+}
+
+void TDomNode::normalize() {
+  // Merges adjacent texts below every element of the subtree; other nodes merge nothing
+  // themselves. The walk goes down the tree without recursion and merges a node's children
+  // before it visits them.
+  TDomNode* node = this;
+  while (node) {
+    if (node->nodeType() == nkElement) {
+      TDomNode* child = node->lastChild();
+      while (child) {
+        TDomNode* runEnd = child;
+        while (child->previousSibling() && child->nodeType() == nkText &&
+               child->previousSibling()->nodeType() == nkText) {
+          child = child->previousSibling();
+        }
+        if (child != runEnd) {
+          // child starts a run of texts that ends at runEnd: one merge for the whole run.
+          auto* first = static_cast<TDomText*>(child);
+          WideString rest;
+          bool fromReference = first->fromCharacterReference();
+          for (TDomNode* t = first->nextSibling(); t != runEnd->nextSibling();
+               t = t->nextSibling()) {
+            rest += t->FNodeValue;
+            fromReference = fromReference || static_cast<TDomText*>(t)->fromCharacterReference();
+          }
+          first->appendData(rest);
+          first->setFromCharacterReference(fromReference);
+          // The merged nodes go from the right, as a right-to-left merge would free them.
+          for (TDomNode* merged = runEnd; merged != first;) {
+            TDomNode* previous = merged->previousSibling();
+            merged->Free();
+            merged = previous;
+          }
+        }
+        child = child->previousSibling();
+      }
+    }
+    if (node->hasChildNodes()) {
+      node = node->firstChild();
+      continue;
+    }
+    while (node != this && !node->nextSibling()) {
+      node = node->parentNode();
+    }
+    node = node == this ? nullptr : node->nextSibling();
+  }
+}
+
+TDomDocumentPosition TDomNode::compareDocumentPosition(const TDomNode* other) const {
+  if (!other) {
+    throw ENot_Supported_Err(dom_messages::kNotSupported);
+  }
+  if (other == this) {
+    return dpEquivalent | dpSameNode;
+  }
+  // Depths and roots, with attributes and namespace nodes below their owner element.
+  int64_t depthA = 0;
+  int64_t depthB = 0;
+  const TDomNode* rootA = this;
+  const TDomNode* rootB = other;
+  while (const TDomNode* p = rootA->positionParent()) {
+    rootA = p;
+    ++depthA;
+  }
+  while (const TDomNode* p = rootB->positionParent()) {
+    rootB = p;
+    ++depthB;
+  }
+  if (rootA != rootB) {
+    return dpDisconnected;
+  }
+  const TDomNode* a = this;
+  const TDomNode* b = other;
+  for (; depthA > depthB; --depthA) {
+    a = a->positionParent();
+  }
+  for (; depthB > depthA; --depthB) {
+    b = b->positionParent();
+  }
+  if (a == other) {
+    return dpContains | dpPreceding;
+  }
+  if (b == this) {
+    return dpContainedBy | dpFollowing;
+  }
+  while (a->positionParent() != b->positionParent()) {
+    a = a->positionParent();
+    b = b->positionParent();
+  }
+  // a and b now start the two branches below the common ancestor: namespace nodes come
+  // first, then attributes, then children in child order.
+  for (const TDomNodeType kind : {nkXPathNamespace, nkAttribute}) {
+    if (a->nodeType() == kind) {
+      return b->nodeType() == kind ? dpEquivalent : dpFollowing;
+    }
+    if (b->nodeType() == kind) {
+      return dpPreceding;
+    }
+  }
+  return a->indexInParent() < b->indexInParent() ? dpFollowing : dpPreceding;
+}
+
+TDomElement* TDomNode::firstChildElement() const {
+  for (TDomNode* n = firstChild(); n; n = n->nextSibling()) {
+    if (IsElementNode(n)) {
+      return static_cast<TDomElement*>(n);
+    }
+  }
+  return nullptr;
+}
+
+TDomElement* TDomNode::lastChildElement() const {
+  for (TDomNode* n = lastChild(); n; n = n->previousSibling()) {
+    if (IsElementNode(n)) {
+      return static_cast<TDomElement*>(n);
+    }
+  }
+  return nullptr;
+}
+
+TDomElement* TDomNode::nextSiblingElement() const {
+  for (TDomNode* n = nextSibling(); n; n = n->nextSibling()) {
+    if (IsElementNode(n)) {
+      return static_cast<TDomElement*>(n);
+    }
+  }
+  return nullptr;
+}
+
+TDomElement* TDomNode::previousSiblingElement() const {
+  for (TDomNode* n = previousSibling(); n; n = n->previousSibling()) {
+    if (IsElementNode(n)) {
+      return static_cast<TDomElement*>(n);
+    }
+  }
+  return nullptr;
+}
+
+TDomElement* TDomNode::parentElement() const {
+  for (TDomNode* n = parentNode(); n; n = n->parentNode()) {
+    if (IsElementNode(n)) {
+      return static_cast<TDomElement*>(n);
+    }
+  }
+  return nullptr;
+}
+
+TDomElement* TDomNode::firstChildElementByName(std::u16string_view name) const {
+  TDomElement* e = firstChildElement();
+  while (e && e->nodeName() != name) {
+    e = e->nextSiblingElement();
+  }
+  return e;
+}
+
+TDomElement* TDomNode::firstChildElementByNameNS(std::u16string_view namespaceURI,
+                                                 std::u16string_view localName) const {
+  TDomElement* e = firstChildElement();
+  while (e && !SameNameNS(e, namespaceURI, localName)) {
+    e = e->nextSiblingElement();
+  }
+  return e;
+}
+
+TDomElement* TDomNode::lastChildElementByName(std::u16string_view name) const {
+  TDomElement* e = lastChildElement();
+  while (e && e->nodeName() != name) {
+    e = e->previousSiblingElement();
+  }
+  return e;
+}
+
+TDomElement* TDomNode::lastChildElementByNameNS(std::u16string_view namespaceURI,
+                                                std::u16string_view localName) const {
+  TDomElement* e = lastChildElement();
+  while (e && !SameNameNS(e, namespaceURI, localName)) {
+    e = e->previousSiblingElement();
+  }
+  return e;
+}
+
+TDomElement* TDomNode::nextSiblingElementByName(std::u16string_view name) const {
+  TDomElement* e = nextSiblingElement();
+  while (e && e->nodeName() != name) {
+    e = e->nextSiblingElement();
+  }
+  return e;
+}
+
+TDomElement* TDomNode::nextSiblingElementByNameNS(std::u16string_view namespaceURI,
+                                                  std::u16string_view localName) const {
+  TDomElement* e = nextSiblingElement();
+  while (e && !SameNameNS(e, namespaceURI, localName)) {
+    e = e->nextSiblingElement();
+  }
+  return e;
+}
+
+TDomElement* TDomNode::previousSiblingElementByName(std::u16string_view name) const {
+  TDomElement* e = previousSiblingElement();
+  while (e && e->nodeName() != name) {
+    e = e->previousSiblingElement();
+  }
+  return e;
+}
+
+TDomElement* TDomNode::previousSiblingElementByNameNS(std::u16string_view namespaceURI,
+                                                      std::u16string_view localName) const {
+  TDomElement* e = previousSiblingElement();
+  while (e && !SameNameNS(e, namespaceURI, localName)) {
+    e = e->previousSiblingElement();
+  }
+  return e;
+}
+
+TDomElement* TDomNode::ancestorElementByName(std::u16string_view name) const {
+  TDomElement* e = parentElement();
+  while (e && e->nodeName() != name) {
+    e = e->parentElement();
+  }
+  return e;
+}
+
+TDomElement* TDomNode::ancestorElementByNameNS(std::u16string_view namespaceURI,
+                                               std::u16string_view localName) const {
+  TDomElement* e = parentElement();
+  while (e && !SameNameNS(e, namespaceURI, localName)) {
+    e = e->parentElement();
+  }
+  return e;
+}
+
+TDomUserData TDomNode::getUserData(std::u16string_view key) const {
+  if (FUserData) {
+    for (const TUserDataEntry& entry : *FUserData) {
+      if (entry.Key == key) {
+        return entry.Data;
+      }
+    }
+  }
+  return nullptr;
+}
+
+TDomUserData TDomNode::setUserData(const WideString& key, TDomUserData data,
+                                   TDomUserDataHandler handler) {
+  auto found = FUserData ? std::find_if(FUserData->begin(), FUserData->end(),
+                                        [&](const TUserDataEntry& e) { return e.Key == key; })
+                         : std::vector<TUserDataEntry>::iterator();
+  const bool exists = FUserData && found != FUserData->end();
+  if (!data) {
+    if (!exists) {
+      return nullptr;
+    }
+    TDomUserData old = found->Data;
+    FUserData->erase(found);
+    if (FUserData->empty()) {
+      FUserData.reset();
+    }
+    return old;
+  }
+  if (exists) {
+    TDomUserData old = found->Data;
+    found->Data = data;
+    found->Handler = std::move(handler);
+    return old;
+  }
+  if (!FUserData) {
+    FUserData = std::make_unique<std::vector<TUserDataEntry>>();
+  }
+  FUserData->push_back({key, data, std::move(handler)});
+  return nullptr;
+}
+
+void TDomNode::callUserDataHandlers(TDomUserDataOperation operation, TDomNode* source,
+                                    TDomNode* destination) {
+  if (!FUserData) {
+    return;
+  }
+  // A handler may change the user data; work on a copy of the entries.
+  const std::vector<TUserDataEntry> entries = *FUserData;
+  for (const TUserDataEntry& entry : entries) {
+    if (entry.Handler) {
+      entry.Handler(operation, entry.Key, entry.Data, source, destination);
+    }
+  }
+}
+
+bool TDomNode::isSupported(std::u16string_view feature, std::u16string_view version) const {
+  const bool xml = feature.size() == 3 && (feature[0] | 0x20) == 'x' &&
+                   (feature[1] | 0x20) == 'm' && (feature[2] | 0x20) == 'l';
+  return xml && (version.empty() || version == u"1.0" || version == u"2.0");
+}
+
+void TDomNode::hookAfterInsert(TCustomOwnedNode* node) {
+  if (TDomCustomDocument* document = referenceDocument()) {
+    document->doNodeInserted(static_cast<TDomNode*>(node));
+  }
+}
+
+void TDomNode::hookBeforeRemove(TCustomOwnedNode* node) {
+  if (TDomCustomDocument* document = referenceDocument()) {
+    document->doNodeRemoving(static_cast<TDomNode*>(node));
+  }
+}
+
+void TDomNode::hookBeforeClear() {
+  if (TDomCustomDocument* document = referenceDocument()) {
+    document->doNodeClearing(this);
+  }
+}
+
+void TDomNode::BeforeDestruction(bool) noexcept {
+  try {
+    callUserDataHandlers(udDeleted, nullptr, nullptr);
+  } catch (...) {
+    // A handler's failure cannot stop the node from going.
+  }
+}
+
+} // namespace velmora

@@ -1,0 +1,164 @@
+#pragma once
+// The DOM node: what every kind of node shares (names, values, tree operations with their
+// checks, text content, document position, base URI, language, namespace lookup and user
+// data). Elements, attributes, character data and documents derive from it.
+
+#include <functional>
+#include <memory>
+
+#include "dom/dom_types.h"
+#include "dom/owned_object.h"
+
+namespace velmora {
+
+class TDomCustomDocument;
+class TDomElement;
+class TDomNamedNodeMap;
+class TDomNode;
+class TDomNodeList;
+
+// User data is an opaque pointer that the node never frees.
+using TDomUserData = void*;
+using TDomUserDataHandler =
+    std::function<void(TDomUserDataOperation operation, const WideString& key, TDomUserData data,
+                       TDomNode* source, TDomNode* destination)>;
+
+// Translates the failures of the tree layer into DOM exceptions.
+class TDomCustomNode : public TCustomOwnedNode {
+ public:
+  using TCustomOwnedNode::TCustomOwnedNode;
+  const char* ClassName() const override { return "TDomCustomNode"; }
+  [[noreturn]] void raiseTreeError(TTreeError error) const override;
+};
+
+class TDomNode : public TDomCustomNode {
+ public:
+  // A node of kind 0, owned by owner; its owner document is owner when that is a document.
+  explicit TDomNode(TCustomOwnedObject* owner);
+  const char* ClassName() const override { return "TDomNode"; }
+
+  virtual TDomNodeType nodeType() const { return nkNone; }
+  virtual const WideString& nodeName() const;
+  const WideString& nodeValue() const { return FNodeValue; }
+  // Read-only nodes refuse with ENo_Modification_Allowed_Err.
+  virtual void setNodeValue(const WideString& value);
+  virtual const WideString& localName() const;
+  virtual const WideString& namespaceURI() const;
+  virtual const WideString& prefix() const;
+  // The name in the XPath data model.
+  virtual const WideString& xpathName() const;
+  virtual void setPrefix(const WideString& prefix);
+  bool namespaceAware() const { return FNamespaceAware; }
+
+  virtual TDomNamedNodeMap* attributes() { return nullptr; }
+  bool hasAttributes();
+  // A live view of the children, kept by the node.
+  TDomNodeList* childNodes();
+  TDomCustomDocument* ownerDocument() const { return FOwnerDocument; }
+  // The document that notifications, copies and XPath go through.
+  virtual TDomCustomDocument* referenceDocument() const { return FOwnerDocument; }
+
+  TDomNode* parentNode() const { return static_cast<TDomNode*>(treeParent()); }
+  TDomNode* firstChild() const { return static_cast<TDomNode*>(firstTreeChild()); }
+  TDomNode* lastChild() const { return static_cast<TDomNode*>(lastTreeChild()); }
+  virtual TDomNode* nextSibling() const { return static_cast<TDomNode*>(nextTreeSibling()); }
+  virtual TDomNode* previousSibling() const {
+    return static_cast<TDomNode*>(previousTreeSibling());
+  }
+  bool hasChildNodes() const { return hasTreeChildren(); }
+  bool hasAncestorNode(const TDomNode* node) const { return hasAncestor(node); }
+
+  // The position in document order below a document (0 for the document), else -1.
+  virtual int64_t documentOrderIndex() const;
+  // The depth below a document (0 for the document), else -1.
+  virtual int64_t level() const;
+  virtual WideString baseURI() const;
+  // The "xml:lang" in scope.
+  WideString language() const;
+  virtual WideString lookupNamespaceURI(const WideString& prefix) const;
+  WideString textContent() const;
+  virtual WideString xpathStringValue() const;
+
+  virtual TDomNode* appendChild(TDomNode* newChild);
+  virtual TDomNode* insertBefore(TDomNode* newChild, TDomNode* refChild);
+  virtual TDomNode* replaceChild(TDomNode* newChild, TDomNode* oldChild);
+  virtual TDomNode* removeChild(TDomNode* oldChild);
+  // A copy made by the reference document; ENot_Supported_Err without one.
+  TDomNode* cloneNode(bool deep);
+  virtual void normalize();
+  TDomDocumentPosition compareDocumentPosition(const TDomNode* other) const;
+  void checkChildKind(const TDomNode* node) const;
+  TDomNodeKinds allowedChildKinds() const { return FAllowedChildKinds; }
+
+  TDomElement* firstChildElement() const;
+  TDomElement* lastChildElement() const;
+  TDomElement* nextSiblingElement() const;
+  TDomElement* previousSiblingElement() const;
+  TDomElement* parentElement() const;
+  TDomElement* firstChildElementByName(std::u16string_view name) const;
+  TDomElement* firstChildElementByNameNS(std::u16string_view namespaceURI,
+                                         std::u16string_view localName) const;
+  TDomElement* lastChildElementByName(std::u16string_view name) const;
+  TDomElement* lastChildElementByNameNS(std::u16string_view namespaceURI,
+                                        std::u16string_view localName) const;
+  TDomElement* nextSiblingElementByName(std::u16string_view name) const;
+  TDomElement* nextSiblingElementByNameNS(std::u16string_view namespaceURI,
+                                          std::u16string_view localName) const;
+  TDomElement* previousSiblingElementByName(std::u16string_view name) const;
+  TDomElement* previousSiblingElementByNameNS(std::u16string_view namespaceURI,
+                                              std::u16string_view localName) const;
+  TDomElement* ancestorElementByName(std::u16string_view name) const;
+  TDomElement* ancestorElementByNameNS(std::u16string_view namespaceURI,
+                                       std::u16string_view localName) const;
+
+  TDomUserData getUserData(std::u16string_view key) const;
+  // Stores data (and its handler) under key and returns the data it replaced; none as data
+  // deletes the key.
+  TDomUserData setUserData(const WideString& key, TDomUserData data,
+                           TDomUserDataHandler handler = nullptr);
+  // Calls every handler, in the order their keys were first set.
+  void callUserDataHandlers(TDomUserDataOperation operation, TDomNode* source,
+                            TDomNode* destination);
+
+  bool isSupported(std::u16string_view feature, std::u16string_view version) const;
+
+ protected:
+  ~TDomNode() override;
+
+  void hookAfterInsert(TCustomOwnedNode* node) override;
+  void hookBeforeRemove(TCustomOwnedNode* node) override;
+  void hookBeforeClear() override;
+  void BeforeDestruction(bool ownerGoes) noexcept override;
+
+  void checkNotReadOnly() const;
+  void setAllowedChildKinds(TDomNodeKinds kinds) { FAllowedChildKinds = kinds; }
+  void setNamespaceAware(bool aware) { FNamespaceAware = aware; }
+  // The node's parent in document order questions: attributes and XPath namespace nodes
+  // answer their owner element.
+  virtual const TDomNode* positionParent() const { return parentNode(); }
+
+  WideString FNodeValue;
+
+ private:
+  struct TUserDataEntry {
+    WideString Key;
+    TDomUserData Data;
+    TDomUserDataHandler Handler;
+  };
+  class TChildNodeList;
+
+  TDomNode* InsertFragmentBefore(TDomNode* fragment, TDomNode* refChild);
+
+  TDomCustomDocument* FOwnerDocument = nullptr;
+  std::unique_ptr<TDomNodeList> FChildNodes;
+  std::unique_ptr<std::vector<TUserDataEntry>> FUserData;
+  TDomNodeKinds FAllowedChildKinds = kPlainNodeChildKinds;
+  bool FNamespaceAware = false;
+};
+
+// The class of a node by its kind, for the few places that must look at it.
+inline bool IsElementNode(const TDomNode* node) {
+  return node && node->nodeType() == nkElement;
+}
+
+} // namespace velmora

@@ -1,0 +1,511 @@
+#include "dom/element.h"
+
+#include "dom/document.h"
+#include "dom/uri_rules.h"
+#include "dom/xml_rules.h"
+
+namespace velmora {
+
+namespace {
+
+const WideString& Empty() {
+  return TDomNameTable::Empty();
+}
+
+// The parts of a namespace-aware name, after the checks every namespace-aware constructor
+// and setAttributeNS make.
+struct TNamespaceName {
+  WideString Prefix;
+  WideString LocalName;
+  TDomNamespaceDeclKind DeclKind = ndNone;
+};
+
+TNamespaceName SplitNamespaceName(std::u16string_view qualifiedName,
+                                  std::u16string_view namespaceURI, bool attribute) {
+  TNamespaceName name;
+  if (!splitQName(qualifiedName, name.Prefix, name.LocalName)) {
+    if (conformsToName(qualifiedName)) {
+      throw ENamespace_Err(dom_messages::kNamespace);
+    }
+    throw EInvalid_Character_Err(dom_messages::kInvalidCharacter);
+  }
+  if (attribute) {
+    if (name.Prefix == u"xmlns") {
+      if (namespaceURI != XmlnsNamespaceURI) {
+        throw ENamespace_Err(dom_messages::kNamespace);
+      }
+      name.DeclKind = ndPrefixed;
+    } else if (qualifiedName == u"xmlns") {
+      if (namespaceURI != XmlnsNamespaceURI) {
+        throw ENamespace_Err(dom_messages::kNamespace);
+      }
+      name.DeclKind = ndDefault;
+    }
+  }
+  if ((!name.Prefix.empty() && namespaceURI.empty()) ||
+      (name.Prefix == u"xml" && namespaceURI != XmlNamespaceURI)) {
+    throw ENamespace_Err(dom_messages::kNamespace);
+  }
+  return name;
+}
+
+TDomNameTable& TableOf(TDomCustomDocument* document) {
+  if (!document) {
+    throw EAccessViolation("Document not specified.");
+  }
+  return document->nameTable();
+}
+
+void CheckName(std::u16string_view name) {
+  if (!conformsToName(name)) {
+    throw EInvalid_Character_Err(dom_messages::kInvalidCharacter);
+  }
+}
+
+// The checks of setPrefix for elements and attributes, in their order.
+void CheckNewPrefix(const TDomNode& node, const WideString& prefix, bool attribute) {
+  if (!conformsToName(prefix)) {
+    throw EInvalid_Character_Err(dom_messages::kInvalidCharacter);
+  }
+  if (node.isReadOnly()) {
+    throw ENo_Modification_Allowed_Err(dom_messages::kNoModificationAllowed);
+  }
+  if (!conformsToNCName(prefix) || node.namespaceURI().empty() ||
+      (prefix == u"xml" && node.namespaceURI() != XmlNamespaceURI) ||
+      (attribute && ((prefix == u"xmlns" && node.namespaceURI() != XmlnsNamespaceURI) ||
+                     node.nodeName() == u"xmlns"))) {
+    throw ENamespace_Err(dom_messages::kNamespace);
+  }
+}
+
+template <class TDocument> TDocument* DocumentAs(TDomCustomDocument* document) {
+  auto* typed = dynamic_cast<TDocument*>(document);
+  if (!typed) {
+    throw EInvalidCast("Ungültige Typumwandlung");
+  }
+  return typed;
+}
+
+} // namespace
+
+// The live element lists an element has handed out, by name.
+struct TDomElement::TListCaches {
+  std::vector<std::unique_ptr<TDomElementsNodeList>> ByName;
+  std::vector<std::unique_ptr<TDomElementsNodeListNS>> ByNameNS;
+};
+
+TDomAttr::TDomAttr(TDomDocument* document, bool specified, std::u16string_view name)
+    : TDomNode(document), FSpecified(specified) {
+  setAllowedChildKinds(0);
+  CheckName(name);
+  TDomNameTable& table = TableOf(document);
+  FNodeName = table.Intern(name);
+  FLocalName = FNamespaceURI = FPrefix = &Empty();
+  if (name == u"xmlns") {
+    FNamespaceDeclKind = ndDefault;
+  } else if (name.starts_with(u"xmlns:") && conformsToNCName(name.substr(6))) {
+    FNamespaceDeclKind = ndPrefixed;
+  }
+}
+
+TDomAttr::TDomAttr(TDomDocumentNS* document, bool specified, std::u16string_view qualifiedName,
+                   std::u16string_view namespaceURI)
+    : TDomNode(document), FSpecified(specified) {
+  setAllowedChildKinds(0);
+  const TNamespaceName name = SplitNamespaceName(qualifiedName, namespaceURI, true);
+  TDomNameTable& table = TableOf(document);
+  FNodeName = table.Intern(qualifiedName);
+  FLocalName = table.Intern(name.LocalName);
+  FNamespaceURI = table.Intern(namespaceURI);
+  FPrefix = table.Intern(name.Prefix);
+  FNamespaceDeclKind = name.DeclKind;
+  setNamespaceAware(true);
+}
+
+TDomElement* TDomAttr::ownerElement() const {
+  TDomNode* owner = FOwnerMap ? FOwnerMap->ownerNode() : nullptr;
+  return IsElementNode(owner) ? static_cast<TDomElement*>(owner) : nullptr;
+}
+
+const TDomNode* TDomAttr::positionParent() const {
+  return ownerElement();
+}
+
+WideString TDomAttr::lookupNamespaceURI(const WideString& prefix) const {
+  if (prefix.empty()) {
+    return WideString();
+  }
+  if (const TDomElement* element = ownerElement()) {
+    return element->lookupNamespaceURI(prefix);
+  }
+  return TDomNode::lookupNamespaceURI(prefix);
+}
+
+void TDomAttr::setNodeValue(const WideString& value) {
+  TDomNode::setNodeValue(value);
+  notifyModified(AC_MODIFICATION);
+}
+
+void TDomAttr::setPrefix(const WideString& prefix) {
+  CheckNewPrefix(*this, prefix, true);
+  TDomNameTable& table = TableOf(referenceDocument());
+  FPrefix = table.Intern(prefix);
+  FNodeName = table.Intern(prefix + u":" + *FLocalName);
+  if (FOwnerMap) {
+    FOwnerMap->nameChanged();
+  }
+}
+
+WideString TDomAttr::baseURI() const {
+  const TDomElement* element = ownerElement();
+  if (!element) {
+    return WideString();
+  }
+  const bool isXmlBase = (*FNamespaceURI == XmlNamespaceURI && *FLocalName == u"base") ||
+                         (FNamespaceURI->empty() && *FNodeName == u"xml:base");
+  if (!isXmlBase) {
+    return element->baseURI();
+  }
+  return element->parentNode() ? element->parentNode()->baseURI() : WideString();
+}
+
+WideString TDomAttr::normalizedValue() const {
+  TDomCustomDocument* document = referenceDocument();
+  const TDomElement* element = ownerElement();
+  const int type =
+      element && document ? document->attributeType(element->nodeName(), nodeName()) : 0;
+  int errorCode = 0;
+  WideString result;
+  if (document) {
+    document->normalizeAttributeValue(FNodeValue, type, errorCode, result);
+  }
+  if (errorCode < 0 || errorCode > 5) {
+    throw EConvertError("Attribute value normalization failed.");
+  }
+  return result;
+}
+
+WideString TDomAttr::xpathStringValue() const {
+  try {
+    return normalizedValue();
+  } catch (const EConvertError&) {
+    return FNodeValue;
+  }
+}
+
+void TDomAttr::notifyModified(TDomAttrChange change) {
+  if (TDomElement* element = ownerElement()) {
+    element->notifyAttrModified(change, this);
+  }
+}
+
+void TDomAttr::BeforeDestruction(bool ownerGoes) noexcept {
+  TDomNode::BeforeDestruction(ownerGoes);
+  if (ownerGoes) {
+    return;
+  }
+  if (TDomElement* element = ownerElement()) {
+    const bool readOnly = element->isReadOnly();
+    element->setReadOnly(false);
+    try {
+      element->removeAttributeNode(this);
+    } catch (...) {
+      // The attribute goes anyway; its map must not keep it.
+      FOwnerMap->dropItem(this);
+    }
+    element->setReadOnly(readOnly);
+  }
+}
+
+TDomElement::TDomElement(TDomDocument* document, std::u16string_view tagName) : TDomNode(document) {
+  setAllowedChildKinds(kElementChildKinds);
+  CheckName(tagName);
+  FNodeName = TableOf(document).Intern(tagName);
+  FLocalName = FNamespaceURI = FPrefix = &Empty();
+}
+
+TDomElement::TDomElement(TDomDocumentNS* document, std::u16string_view namespaceURI,
+                         std::u16string_view qualifiedName)
+    : TDomNode(document) {
+  setAllowedChildKinds(kElementChildKinds);
+  const TNamespaceName name = SplitNamespaceName(qualifiedName, namespaceURI, false);
+  TDomNameTable& table = TableOf(document);
+  FNodeName = table.Intern(qualifiedName);
+  FLocalName = table.Intern(name.LocalName);
+  FNamespaceURI = table.Intern(namespaceURI);
+  FPrefix = table.Intern(name.Prefix);
+  setNamespaceAware(true);
+}
+
+TDomElement::~TDomElement() = default;
+
+TDomNamedNodeMap& TDomElement::AttributeMap() {
+  if (!FAttributes) {
+    FAttributes =
+        std::make_unique<TDomNamedNodeMap>(this, namespaceAware(), NodeKindBit(nkAttribute));
+  }
+  return *FAttributes;
+}
+
+const std::vector<TCustomOwnedNode*>& TDomElement::attributeItems() const {
+  static const std::vector<TCustomOwnedNode*> none;
+  return FAttributes ? FAttributes->items() : none;
+}
+
+void TDomElement::CheckMapMode(bool namespaceOperation) const {
+  if (namespaceOperation != namespaceAware()) {
+    throw ENamespace_Err(dom_messages::kNamespace);
+  }
+}
+
+void TDomElement::setPrefix(const WideString& prefix) {
+  CheckNewPrefix(*this, prefix, false);
+  TDomNameTable& table = TableOf(referenceDocument());
+  FPrefix = table.Intern(prefix);
+  FNodeName = table.Intern(prefix + u":" + *FLocalName);
+  // Lists of elements by name may now match differently.
+  BumpTreeVersion();
+}
+
+WideString TDomElement::lookupNamespaceURI(const WideString& prefix) const {
+  const TDomNode* node = this;
+  while (IsElementNode(node)) {
+    const auto* element = static_cast<const TDomElement*>(node);
+    for (const TCustomOwnedNode* item : element->attributeItems()) {
+      const auto* attr = static_cast<const TDomAttr*>(item);
+      if (prefix.empty() ? attr->namespaceDeclKind() == ndDefault
+                         : attr->namespaceDeclKind() == ndPrefixed && attr->localName() == prefix) {
+        return attr->nodeValue();
+      }
+    }
+    node = node->parentNode();
+  }
+  return TDomNode::lookupNamespaceURI(prefix);
+}
+
+WideString TDomElement::baseURI() const {
+  // Relative "xml:base" values from here up to the first absolute one (or the top) are
+  // resolved top-down against what lies above them.
+  std::vector<WideString> relative;
+  WideString base;
+  const TDomNode* node = this;
+  while (node) {
+    if (!IsElementNode(node)) {
+      if (node->nodeType() == nkEntityReference) {
+        node = node->parentNode();
+        continue;
+      }
+      base = node->baseURI();
+      break;
+    }
+    const auto* element = static_cast<const TDomElement*>(node);
+    const TDomAttr* attr = element->namespaceAware()
+                               ? element->getAttributeNodeNS(XmlNamespaceURI, u"base")
+                               : element->getAttributeNode(u"xml:base");
+    if (attr) {
+      WideString value = attr->normalizedValue();
+      TUriWideAnalyzer uri;
+      if (uri.parse(value) && uri.HasScheme) {
+        base = std::move(value);
+        break;
+      }
+      relative.push_back(std::move(value));
+    }
+    node = node->parentNode();
+  }
+  for (auto it = relative.rbegin(); it != relative.rend(); ++it) {
+    WideString resolved;
+    resolveUri(base, *it, resolved);
+    base = std::move(resolved);
+  }
+  return base;
+}
+
+TDomAttr* TDomElement::getAttributeNode(std::u16string_view name) const {
+  if (!FAttributes) {
+    CheckMapMode(false);
+    return nullptr;
+  }
+  return static_cast<TDomAttr*>(FAttributes->getNamedItem(name));
+}
+
+TDomAttr* TDomElement::getAttributeNodeNS(std::u16string_view namespaceURI,
+                                          std::u16string_view localName) const {
+  if (!FAttributes) {
+    CheckMapMode(true);
+    return nullptr;
+  }
+  return static_cast<TDomAttr*>(FAttributes->getNamedItemNS(namespaceURI, localName));
+}
+
+WideString TDomElement::getAttribute(std::u16string_view name) const {
+  const TDomAttr* attr = getAttributeNode(name);
+  return attr ? attr->nodeValue() : WideString();
+}
+
+WideString TDomElement::getAttributeNS(std::u16string_view namespaceURI,
+                                       std::u16string_view localName) const {
+  const TDomAttr* attr = getAttributeNodeNS(namespaceURI, localName);
+  return attr ? attr->nodeValue() : WideString();
+}
+
+WideString TDomElement::getAttributeNormalizedValue(std::u16string_view name) const {
+  try {
+    const TDomAttr* attr = getAttributeNode(name);
+    return attr ? attr->normalizedValue() : WideString();
+  } catch (const std::exception&) {
+    throw EConvertError("Literal attribute value cannot be resolved.");
+  }
+}
+
+WideString TDomElement::getAttributeNormalizedValueNS(std::u16string_view namespaceURI,
+                                                      std::u16string_view localName) const {
+  try {
+    const TDomAttr* attr = getAttributeNodeNS(namespaceURI, localName);
+    return attr ? attr->normalizedValue() : WideString();
+  } catch (const std::exception&) {
+    throw EConvertError("Literal attribute value cannot be resolved.");
+  }
+}
+
+bool TDomElement::hasAttribute(std::u16string_view name) const {
+  return getAttributeNode(name) != nullptr;
+}
+
+bool TDomElement::hasAttributeNS(std::u16string_view namespaceURI,
+                                 std::u16string_view localName) const {
+  return getAttributeNodeNS(namespaceURI, localName) != nullptr;
+}
+
+TDomAttr* TDomElement::setAttribute(std::u16string_view name, const WideString& value) {
+  checkNotReadOnly();
+  if (TDomAttr* existing = getAttributeNode(name)) {
+    existing->setNodeValue(value);
+    return nullptr;
+  }
+  auto* attr = new TDomAttr(DocumentAs<TDomDocument>(referenceDocument()), true, name);
+  attr->setNodeValue(value);
+  AttributeMap().addItem(attr);
+  notifyAttrModified(AC_ADDITION, attr);
+  return attr;
+}
+
+TDomAttr* TDomElement::setAttributeNS(std::u16string_view namespaceURI,
+                                      std::u16string_view qualifiedName, const WideString& value) {
+  checkNotReadOnly();
+  const TNamespaceName name = SplitNamespaceName(qualifiedName, namespaceURI, true);
+  if (TDomAttr* existing = getAttributeNodeNS(namespaceURI, name.LocalName)) {
+    // Only a changed prefix goes through setPrefix (which refuses an empty one).
+    if (existing->prefix() != name.Prefix) {
+      existing->setPrefix(name.Prefix);
+    }
+    existing->setNodeValue(value);
+    return nullptr;
+  }
+  auto* attr = new TDomAttr(DocumentAs<TDomDocumentNS>(referenceDocument()), true, qualifiedName,
+                            namespaceURI);
+  attr->setNodeValue(value);
+  AttributeMap().addItem(attr);
+  notifyAttrModified(AC_ADDITION, attr);
+  return attr;
+}
+
+TDomAttr* TDomElement::SetAttributeNodeWith(TDomAttr* attr, bool namespaceAware) {
+  const bool hadOwnerElement = attr && attr->ownerElement();
+  TDomNamedNodeMap& map = AttributeMap();
+  auto* replaced =
+      static_cast<TDomAttr*>(namespaceAware ? map.setNamedItemNS(attr) : map.setNamedItem(attr));
+  if (!hadOwnerElement) {
+    notifyAttrModified(AC_ADDITION, attr);
+  }
+  return replaced;
+}
+
+TDomAttr* TDomElement::setAttributeNode(TDomAttr* attr) {
+  return SetAttributeNodeWith(attr, false);
+}
+
+TDomAttr* TDomElement::setAttributeNodeNS(TDomAttr* attr) {
+  return SetAttributeNodeWith(attr, true);
+}
+
+TDomAttr* TDomElement::removeAttributeNode(TDomAttr* attr) {
+  AttributeMap().removeItem(attr);
+  notifyAttrModified(AC_REMOVAL, attr);
+  return attr;
+}
+
+TDomAttr* TDomElement::removeAttribute(std::u16string_view name) {
+  return removeAttributeNode(getAttributeNode(name));
+}
+
+TDomAttr* TDomElement::removeAttributeNS(std::u16string_view namespaceURI,
+                                         std::u16string_view localName) {
+  return removeAttributeNode(getAttributeNodeNS(namespaceURI, localName));
+}
+
+TDomNodeList* TDomElement::getElementsByTagName(const WideString& name) {
+  if (!FListCaches) {
+    FListCaches = std::make_unique<TListCaches>();
+  }
+  for (const auto& list : FListCaches->ByName) {
+    if (list->queryName() == name) {
+      return list.get();
+    }
+  }
+  FListCaches->ByName.push_back(std::make_unique<TDomElementsNodeList>(name, this));
+  return FListCaches->ByName.back().get();
+}
+
+TDomNodeList* TDomElement::getElementsByTagNameNS(const WideString& namespaceURI,
+                                                  const WideString& localName) {
+  if (!FListCaches) {
+    FListCaches = std::make_unique<TListCaches>();
+  }
+  for (const auto& list : FListCaches->ByNameNS) {
+    if (list->queryNamespaceURI() == namespaceURI && list->queryLocalName() == localName) {
+      return list.get();
+    }
+  }
+  FListCaches->ByNameNS.push_back(
+      std::make_unique<TDomElementsNodeListNS>(namespaceURI, localName, this));
+  return FListCaches->ByNameNS.back().get();
+}
+
+void TDomElement::notifyAttrModified(TDomAttrChange change, TDomAttr* attr) {
+  if (TDomCustomDocument* document = referenceDocument()) {
+    document->doAttrModified(this, change, attr);
+  }
+}
+
+void TDomElement::RemoveAllAttributes() {
+  while (!attributeItems().empty()) {
+    auto* attr = static_cast<TDomAttr*>(attributeItems().back());
+    removeAttributeNode(attr);
+    attr->Free();
+  }
+}
+
+void TDomElement::hookBeforeClear() {
+  // Those who walk the tree hear of the clearing before anything goes.
+  TDomNode::hookBeforeClear();
+  RemoveAllAttributes();
+}
+
+void TDomElement::BeforeDestruction(bool ownerGoes) noexcept {
+  TDomNode::BeforeDestruction(ownerGoes);
+  if (ownerGoes) {
+    return;
+  }
+  setReadOnly(false);
+  try {
+    RemoveAllAttributes();
+  } catch (...) {
+    // A notification handler failed; the attributes go without their map all the same.
+    for (TCustomOwnedNode* item : attributeItems()) {
+      static_cast<TDomAttr*>(item)->setOwnerMap(nullptr);
+    }
+  }
+}
+
+} // namespace velmora

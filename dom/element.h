@@ -1,0 +1,147 @@
+#pragma once
+// Elements and their attributes.
+
+#include <memory>
+
+#include "dom/node_lists.h"
+
+namespace velmora {
+
+class TDomDocument;
+class TDomDocumentNS;
+
+class TDomAttr : public TDomNode {
+ public:
+  // A plain attribute; name must be an XML Name.
+  TDomAttr(TDomDocument* document, bool specified, std::u16string_view name);
+  // A namespace-aware attribute, with the namespace checks.
+  TDomAttr(TDomDocumentNS* document, bool specified, std::u16string_view qualifiedName,
+           std::u16string_view namespaceURI);
+  const char* ClassName() const override { return "TDomAttr"; }
+
+  TDomNodeType nodeType() const override { return nkAttribute; }
+  const WideString& nodeName() const override { return *FNodeName; }
+  const WideString& xpathName() const override { return *FNodeName; }
+  const WideString& localName() const override { return *FLocalName; }
+  const WideString& namespaceURI() const override { return *FNamespaceURI; }
+  const WideString& prefix() const override { return *FPrefix; }
+  TDomNode* nextSibling() const override { return nullptr; }
+  TDomNode* previousSibling() const override { return nullptr; }
+  WideString lookupNamespaceURI(const WideString& prefix) const override;
+  // Also reports AC_MODIFICATION to the owner element.
+  void setNodeValue(const WideString& value) override;
+  void setPrefix(const WideString& prefix) override;
+  WideString baseURI() const override;
+  // The value with references resolved, as XPath sees an attribute.
+  WideString xpathStringValue() const override;
+
+  const WideString& name() const { return *FNodeName; }
+  bool specified() const { return FSpecified; }
+  TDomNamespaceDeclKind namespaceDeclKind() const { return FNamespaceDeclKind; }
+  TDomElement* ownerElement() const;
+  TDomNamedNodeMap* ownerMap() const { return FOwnerMap; }
+  void setOwnerMap(TDomNamedNodeMap* map) { FOwnerMap = map; }
+  // The value normalized as an attribute-value literal of its declared type; a failure
+  // raises EConvertError "Attribute value normalization failed.".
+  WideString normalizedValue() const;
+  void notifyModified(TDomAttrChange change);
+
+  // The interned name pointers (equal names, equal pointers within a document).
+  const WideString* nodeNameKey() const { return FNodeName; }
+  const WideString* localNameKey() const { return FLocalName; }
+  const WideString* namespaceURIKey() const { return FNamespaceURI; }
+
+ protected:
+  void BeforeDestruction(bool ownerGoes) noexcept override;
+  const TDomNode* positionParent() const override;
+
+ private:
+  const WideString* FNodeName;
+  const WideString* FLocalName;
+  const WideString* FNamespaceURI;
+  const WideString* FPrefix;
+  TDomNamedNodeMap* FOwnerMap = nullptr;
+  TDomNamespaceDeclKind FNamespaceDeclKind = ndNone;
+  bool FSpecified;
+};
+
+class TDomElement : public TDomNode {
+ public:
+  // A plain element; tagName must be an XML Name.
+  TDomElement(TDomDocument* document, std::u16string_view tagName);
+  // A namespace-aware element, with the namespace checks.
+  TDomElement(TDomDocumentNS* document, std::u16string_view namespaceURI,
+              std::u16string_view qualifiedName);
+  const char* ClassName() const override { return "TDomElement"; }
+
+  TDomNodeType nodeType() const override { return nkElement; }
+  const WideString& nodeName() const override { return *FNodeName; }
+  const WideString& xpathName() const override { return *FNodeName; }
+  const WideString& localName() const override { return *FLocalName; }
+  const WideString& namespaceURI() const override { return *FNamespaceURI; }
+  const WideString& prefix() const override { return *FPrefix; }
+  const WideString& tagName() const { return *FNodeName; }
+  void setNodeValue(const WideString&) override {}
+  void setPrefix(const WideString& prefix) override;
+  TDomNamedNodeMap* attributes() override { return &AttributeMap(); }
+  // The attributes in map order (empty when there are none).
+  const std::vector<TCustomOwnedNode*>& attributeItems() const;
+  WideString lookupNamespaceURI(const WideString& prefix) const override;
+  WideString baseURI() const override;
+
+  WideString getAttribute(std::u16string_view name) const;
+  WideString getAttributeNS(std::u16string_view namespaceURI, std::u16string_view localName) const;
+  TDomAttr* getAttributeNode(std::u16string_view name) const;
+  TDomAttr* getAttributeNodeNS(std::u16string_view namespaceURI,
+                               std::u16string_view localName) const;
+  // "" when there is no such attribute; any failure becomes EConvertError
+  // "Literal attribute value cannot be resolved.".
+  WideString getAttributeNormalizedValue(std::u16string_view name) const;
+  WideString getAttributeNormalizedValueNS(std::u16string_view namespaceURI,
+                                           std::u16string_view localName) const;
+  bool hasAttribute(std::u16string_view name) const;
+  bool hasAttributeNS(std::u16string_view namespaceURI, std::u16string_view localName) const;
+  TDomAttr* setAttribute(std::u16string_view name, const WideString& value);
+  TDomAttr* setAttributeNS(std::u16string_view namespaceURI, std::u16string_view qualifiedName,
+                           const WideString& value);
+  TDomAttr* setAttributeNode(TDomAttr* attr);
+  TDomAttr* setAttributeNodeNS(TDomAttr* attr);
+  TDomAttr* removeAttributeNode(TDomAttr* attr);
+  TDomAttr* removeAttribute(std::u16string_view name);
+  TDomAttr* removeAttributeNS(std::u16string_view namespaceURI, std::u16string_view localName);
+
+  // Live lists of the descendant elements, kept by the element: the same name gives the
+  // same list.
+  TDomNodeList* getElementsByTagName(const WideString& name);
+  TDomNodeList* getElementsByTagNameNS(const WideString& namespaceURI, const WideString& localName);
+
+  void notifyAttrModified(TDomAttrChange change, TDomAttr* attr);
+
+  const WideString* nodeNameKey() const { return FNodeName; }
+  const WideString* localNameKey() const { return FLocalName; }
+  const WideString* namespaceURIKey() const { return FNamespaceURI; }
+
+ protected:
+  ~TDomElement() override;
+  void hookBeforeClear() override;
+  void BeforeDestruction(bool ownerGoes) noexcept override;
+
+ private:
+  struct TListCaches;
+
+  void RemoveAllAttributes();
+  TDomAttr* SetAttributeNodeWith(TDomAttr* attr, bool namespaceAware);
+  // The map, created with the first attribute (most elements have none).
+  TDomNamedNodeMap& AttributeMap();
+  // Lookups on an element without a map still make the map's mode check.
+  void CheckMapMode(bool namespaceOperation) const;
+
+  const WideString* FNodeName;
+  const WideString* FLocalName;
+  const WideString* FNamespaceURI;
+  const WideString* FPrefix;
+  std::unique_ptr<TDomNamedNodeMap> FAttributes;
+  std::unique_ptr<TListCaches> FListCaches;
+};
+
+} // namespace velmora

@@ -1,0 +1,29 @@
+#include "dom/name_table.h"
+
+namespace velmora {
+
+const WideString* TDomNameTable::Intern(std::u16string_view name) {
+  if (name.empty()) {
+    return &Empty();
+  }
+  auto found = FNames.find(name);
+  if (found == FNames.end()) {
+    found = FNames.emplace(name).first;
+  }
+  return &*found;
+}
+
+const WideString* TDomNameTable::Find(std::u16string_view name) const {
+  if (name.empty()) {
+    return &Empty();
+  }
+  const auto found = FNames.find(name);
+  return found == FNames.end() ? nullptr : &*found;
+}
+
+const WideString& TDomNameTable::Empty() {
+  static const WideString empty;
+  return empty;
+}
+
+} // namespace velmora

@@ -1,0 +1,289 @@
+#include "dom/node_lists.h"
+
+#include <algorithm>
+
+#include "dom/document.h"
+#include "dom/element.h"
+
+namespace velmora {
+
+int TDomNodeList::length() const {
+  return FList ? static_cast<int>(FList->size()) : 0;
+}
+
+int TDomNodeList::indexOf(const TDomNode* node) const {
+  if (!FList || !node) {
+    return -1;
+  }
+  const auto found = std::find(FList->begin(), FList->end(), node);
+  return found == FList->end() ? -1 : static_cast<int>(found - FList->begin());
+}
+
+TDomNode* TDomNodeList::item(int index) const {
+  if (!FList || index < 0 || static_cast<size_t>(index) >= FList->size()) {
+    return nullptr;
+  }
+  return static_cast<TDomNode*>((*FList)[static_cast<size_t>(index)]);
+}
+
+TDomElementsNodeList::TDomElementsNodeList(const WideString& queryName, TDomNode* startNode)
+    : TDomNodeList(nullptr), FStartNode(startNode), FQueryName(queryName) {}
+
+bool TDomElementsNodeList::Matches(const TDomNode* node) const {
+  return IsElementNode(node) && (FQueryName == u"*" || node->nodeName() == FQueryName);
+}
+
+const std::vector<TDomNode*>& TDomElementsNodeList::Matches() const {
+  if (FVersion == TCustomOwnedNode::TreeVersion()) {
+    return FMatches;
+  }
+  // The start node's descendants in document order, without the start node.
+  FMatches.clear();
+  const TDomNode* node = FStartNode ? FStartNode->firstChild() : nullptr;
+  while (node) {
+    if (Matches(node)) {
+      FMatches.push_back(const_cast<TDomNode*>(node));
+    }
+    if (node->hasChildNodes()) {
+      node = node->firstChild();
+      continue;
+    }
+    while (node != FStartNode && !node->nextSibling()) {
+      node = node->parentNode();
+    }
+    node = node == FStartNode ? nullptr : node->nextSibling();
+  }
+  FVersion = TCustomOwnedNode::TreeVersion();
+  return FMatches;
+}
+
+int TDomElementsNodeList::length() const {
+  return static_cast<int>(Matches().size());
+}
+
+int TDomElementsNodeList::indexOf(const TDomNode* node) const {
+  if (!IsElementNode(node)) {
+    return -1;
+  }
+  const std::vector<TDomNode*>& matches = Matches();
+  const auto found = std::find(matches.begin(), matches.end(), node);
+  return found == matches.end() ? -1 : static_cast<int>(found - matches.begin());
+}
+
+TDomNode* TDomElementsNodeList::item(int index) const {
+  const std::vector<TDomNode*>& matches = Matches();
+  return index >= 0 && static_cast<size_t>(index) < matches.size()
+             ? matches[static_cast<size_t>(index)]
+             : nullptr;
+}
+
+TDomElementsNodeListNS::TDomElementsNodeListNS(const WideString& queryNamespaceURI,
+                                               const WideString& queryLocalName,
+                                               TDomNode* startNode)
+    : TDomElementsNodeList(WideString(), startNode), FQueryNamespaceURI(queryNamespaceURI),
+      FQueryLocalName(queryLocalName) {}
+
+bool TDomElementsNodeListNS::Matches(const TDomNode* node) const {
+  return IsElementNode(node) &&
+         (FQueryNamespaceURI == u"*" || node->namespaceURI() == FQueryNamespaceURI) &&
+         (FQueryLocalName == u"*" || node->localName() == FQueryLocalName);
+}
+
+TDomNamedNodeMap::TDomNamedNodeMap(TDomNode* ownerNode, bool namespaceAwareDefault,
+                                   TDomNodeKinds allowedKinds)
+    : TDomNodeList(nullptr), FOwnerNode(ownerNode), FAllowedKinds(allowedKinds),
+      FNamespaceAwareDefault(namespaceAwareDefault) {
+  FList = &FItems;
+}
+
+bool TDomNamedNodeMap::namespaceAware() const {
+  return FOwnerNode ? FOwnerNode->namespaceAware() : FNamespaceAwareDefault;
+}
+
+bool TDomNamedNodeMap::readOnly() const {
+  return FOwnerNode && FOwnerNode->isReadOnly();
+}
+
+TDomNamedNodeMap::TKey TDomNamedNodeMap::KeyOf(const TDomNode* node) const {
+  if (node->nodeType() != nkAttribute) {
+    return {&node->nodeName(), nullptr};
+  }
+  const auto* attr = static_cast<const TDomAttr*>(node);
+  return namespaceAware() ? TKey{attr->namespaceURIKey(), attr->localNameKey()}
+                          : TKey{attr->nodeNameKey(), nullptr};
+}
+
+int TDomNamedNodeMap::Find(const TKey& key) const {
+  if (FItems.size() <= kIndexThreshold) {
+    for (size_t i = 0; i < FItems.size(); ++i) {
+      if (KeyOf(static_cast<const TDomNode*>(FItems[i])) == key) {
+        return static_cast<int>(i);
+      }
+    }
+    return -1;
+  }
+  if (FIndex.empty()) {
+    FIndex.reserve(FItems.size());
+    for (size_t i = 0; i < FItems.size(); ++i) {
+      FIndex.emplace(KeyOf(static_cast<const TDomNode*>(FItems[i])), i); // the first one stays
+    }
+  }
+  const auto found = FIndex.find(key);
+  return found == FIndex.end() ? -1 : static_cast<int>(found->second);
+}
+
+bool TDomNamedNodeMap::PlainKey(std::u16string_view name, TKey& key) const {
+  TDomCustomDocument* document = FOwnerNode ? FOwnerNode->referenceDocument() : nullptr;
+  const WideString* interned = document ? document->nameTable().Find(name) : nullptr;
+  key = {interned, nullptr};
+  return interned != nullptr;
+}
+
+bool TDomNamedNodeMap::NamespaceKey(std::u16string_view namespaceURI, std::u16string_view localName,
+                                    TKey& key) const {
+  TDomCustomDocument* document = FOwnerNode ? FOwnerNode->referenceDocument() : nullptr;
+  if (!document) {
+    return false;
+  }
+  key = {document->nameTable().Find(namespaceURI), document->nameTable().Find(localName)};
+  return key.First && key.Second;
+}
+
+void TDomNamedNodeMap::CheckMode(bool namespaceOperation) const {
+  if (namespaceOperation != namespaceAware()) {
+    throw ENamespace_Err(dom_messages::kNamespace);
+  }
+}
+
+void TDomNamedNodeMap::CheckWritable() const {
+  if (readOnly()) {
+    throw ENo_Modification_Allowed_Err(dom_messages::kNoModificationAllowed);
+  }
+}
+
+void TDomNamedNodeMap::CheckSettable(TDomNode* node) const {
+  CheckWritable();
+  if (!node) {
+    throw ENot_Supported_Err(dom_messages::kTreeNodeNotSpecified);
+  }
+  const TDomCustomDocument* ownerDocument = FOwnerNode ? FOwnerNode->referenceDocument() : nullptr;
+  if (node->referenceDocument() != ownerDocument) {
+    throw EWrong_Document_Err(dom_messages::kWrongDocument);
+  }
+  if (!(FAllowedKinds & NodeKindBit(node->nodeType()))) {
+    throw EHierarchy_Request_Err(dom_messages::kHierarchyRequest);
+  }
+  if (node->parentNode()) {
+    throw EInuse_Err(dom_messages::kInuseNode);
+  }
+  if (node->nodeType() == nkAttribute) {
+    const TDomNamedNodeMap* map = static_cast<const TDomAttr*>(node)->ownerMap();
+    if (map && map != this) {
+      throw EInuse_Err(dom_messages::kInuseAttribute);
+    }
+  }
+}
+
+TDomNode* TDomNamedNodeMap::getNamedItem(std::u16string_view name) const {
+  CheckMode(false);
+  TKey key;
+  if (!PlainKey(name, key)) {
+    return nullptr;
+  }
+  const int index = Find(key);
+  return index < 0 ? nullptr : static_cast<TDomNode*>(FItems[static_cast<size_t>(index)]);
+}
+
+TDomNode* TDomNamedNodeMap::getNamedItemNS(std::u16string_view namespaceURI,
+                                           std::u16string_view localName) const {
+  CheckMode(true);
+  TKey key;
+  if (!NamespaceKey(namespaceURI, localName, key)) {
+    return nullptr;
+  }
+  const int index = Find(key);
+  return index < 0 ? nullptr : static_cast<TDomNode*>(FItems[static_cast<size_t>(index)]);
+}
+
+TDomNode* TDomNamedNodeMap::SetItem(TDomNode* node, const TKey& key) {
+  const int index = Find(key);
+  TDomNode* existing =
+      index < 0 ? nullptr : static_cast<TDomNode*>(FItems[static_cast<size_t>(index)]);
+  if (existing == node) {
+    return nullptr;
+  }
+  if (existing) {
+    dropItem(existing);
+  }
+  addItem(node);
+  return existing;
+}
+
+TDomNode* TDomNamedNodeMap::setNamedItem(TDomNode* node) {
+  CheckMode(false);
+  CheckSettable(node);
+  return SetItem(node, KeyOf(node));
+}
+
+TDomNode* TDomNamedNodeMap::setNamedItemNS(TDomNode* node) {
+  CheckMode(true);
+  CheckSettable(node);
+  return SetItem(node, KeyOf(node));
+}
+
+TDomNode* TDomNamedNodeMap::removeNamedItem(std::u16string_view name) {
+  CheckMode(false);
+  CheckWritable();
+  TDomNode* node = getNamedItem(name);
+  if (!node) {
+    throw ENot_Found_Err(dom_messages::kNodeNotFound);
+  }
+  dropItem(node);
+  return node;
+}
+
+TDomNode* TDomNamedNodeMap::removeNamedItemNS(std::u16string_view namespaceURI,
+                                              std::u16string_view localName) {
+  CheckMode(true);
+  CheckWritable();
+  TDomNode* node = getNamedItemNS(namespaceURI, localName);
+  if (!node) {
+    throw ENot_Found_Err(dom_messages::kNodeNotFound);
+  }
+  dropItem(node);
+  return node;
+}
+
+TDomNode* TDomNamedNodeMap::removeItem(TDomNode* node) {
+  CheckWritable();
+  if (!node || std::find(FItems.begin(), FItems.end(), node) == FItems.end()) {
+    throw ENot_Found_Err(dom_messages::kNodeNotFound);
+  }
+  dropItem(node);
+  return node;
+}
+
+void TDomNamedNodeMap::addItem(TDomNode* node) {
+  FItems.push_back(node);
+  if (node->nodeType() == nkAttribute) {
+    static_cast<TDomAttr*>(node)->setOwnerMap(this);
+  }
+  if (!FIndex.empty()) {
+    FIndex.emplace(KeyOf(node), FItems.size() - 1);
+  }
+}
+
+void TDomNamedNodeMap::dropItem(TDomNode* node) {
+  const auto found = std::find(FItems.begin(), FItems.end(), node);
+  if (found == FItems.end()) {
+    return;
+  }
+  FItems.erase(found);
+  if (node->nodeType() == nkAttribute) {
+    static_cast<TDomAttr*>(node)->setOwnerMap(nullptr);
+  }
+  // Positions after the dropped one moved: the index is built again when needed.
+  FIndex.clear();
+}
+
+} // namespace velmora
