@@ -21,7 +21,7 @@ struct TAppEnvironment {
 };
 
 class TApplication : public TComponent {
- public:
+public:
   TApplication();
   ~TApplication() override;
 
@@ -45,7 +45,7 @@ class TApplication : public TComponent {
   // character sorts after "." (compared as unsigned bytes).
   static NarrowString ErrorBoxText(NarrowString message);
 
- private:
+private:
   NarrowString FTitle;
   TComponentRef<TCustomForm> FMainForm;
   TAppEnvironment FEnvironment;

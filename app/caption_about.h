@@ -27,7 +27,7 @@ void ShowSystemAbout();
 
 // Opens the About box when the About entry is chosen; other commands pass on.
 class TSysMenuHook : public TFormHook {
- public:
+public:
   using TFormHook::TFormHook;
   bool SystemCommand(int commandId) override;
 };

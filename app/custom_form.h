@@ -16,7 +16,7 @@ class TCustomForm;
 
 // A hook attached to one form and owned by it.
 class TFormHook : public TComponent {
- public:
+public:
   explicit TFormHook(TCustomForm* form);
 
   TCustomForm* Form() const { return FForm; }
@@ -29,7 +29,7 @@ class TFormHook : public TComponent {
   // The window is being destroyed; runs before the form's own destruction handler.
   virtual void FormDestroying();
 
- private:
+private:
   TCustomForm* FForm;
 };
 
@@ -45,7 +45,7 @@ struct TStoredProperty {
 };
 
 class TCustomForm : public TComponent {
- public:
+public:
   TCustomForm(TComponent* owner, TFormWindow& window);
 
   TFormWindow& Window() const { return FWindow; }
@@ -62,13 +62,13 @@ class TCustomForm : public TComponent {
   virtual std::optional<TStoredProperty> FindStoredProperty(std::string_view component,
                                                             std::string_view property);
 
- protected:
+protected:
   void BeforeDestruction() noexcept override;
   void Notification(TComponent* component, TOperation operation) override;
   // The form's own destruction handler.
   virtual void DoDestroy() {}
 
- private:
+private:
   friend class TFormHook;
 
   TFormWindow& FWindow;

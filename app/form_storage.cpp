@@ -71,13 +71,13 @@ NarrowString ExtractFileName(const NarrowString& path) {
 
 // Holds the settings file open for the length of a restore or save.
 class TFormStorage::TOpenFile {
- public:
+public:
   explicit TOpenFile(TFormStorage& storage) : FStorage(storage) {
     FStorage.FOpenIniFile.emplace(FStorage.IniFilePath());
   }
   ~TOpenFile() { FStorage.FOpenIniFile.reset(); }
 
- private:
+private:
   TFormStorage& FStorage;
 };
 

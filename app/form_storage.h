@@ -25,7 +25,7 @@ constexpr TPlacementOptions PlacementOption(TPlacementOption option) {
 constexpr const char* kUserSettingsFolderName = "velmora";
 
 class TFormStorage : public TFormHook {
- public:
+public:
   explicit TFormStorage(TCustomForm* form);
 
   bool Active() const { return FActive; }
@@ -69,7 +69,7 @@ class TFormStorage : public TFormHook {
   void FormClose() override;
   void FormDestroying() override;
 
- private:
+private:
   // The settings file while a restore or save runs; accessors otherwise open their own.
   class TOpenFile;
 

@@ -52,7 +52,7 @@ struct TScreenMetrics {
 };
 
 class TFormWindow {
- public:
+public:
   virtual ~TFormWindow() = default;
 
   virtual void SetCaption(const NarrowString& caption) = 0;

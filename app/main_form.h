@@ -10,7 +10,7 @@ namespace velmora {
 class TFormStorage;
 
 class TfrmMain : public TCustomForm {
- public:
+public:
   // Creates the form with its settings component and runs FormCreate.
   TfrmMain(TComponent* owner, TMainWindowView& view);
 
@@ -39,10 +39,10 @@ class TfrmMain : public TCustomForm {
   std::optional<TStoredProperty> FindStoredProperty(std::string_view component,
                                                     std::string_view property) override;
 
- protected:
+protected:
   void DoDestroy() override { FormDestroy(); }
 
- private:
+private:
   void RunCommand(void (TfrmMain::*command)()) noexcept;
 
   TMainWindowView& FView;

@@ -13,7 +13,7 @@ using TRowData = void*;
 constexpr int kNoRow = -1;
 
 class TMainWindowView : public TFormWindow {
- public:
+public:
   virtual void SetActivePage(TMainPage page) = 0;
 
   virtual void ClearRows() = 0;

@@ -1,5 +1,8 @@
 #include "dom/document.h"
 
+#include <algorithm>
+#include <exception>
+
 #include "dom/element.h"
 #include "dom/node_lists.h"
 #include "dom/other_nodes.h"
@@ -52,6 +55,137 @@ template <class TDocument> TDocument* DocumentAs(TDomCustomDocument* document) {
 TDomCustomDocument::TDomCustomDocument(TDomImplementation* implementation)
     : TDomNode(nullptr), FImplementation(implementation) {
   setAllowedChildKinds(kDocumentChildKinds);
+  if (FImplementation) {
+    FImplementation->registerDocument(this);
+  }
+}
+
+void TDomCustomDocument::BeforeDestruction(bool ownerGoes) noexcept {
+  FreeTraversals();
+  if (FImplementation) {
+    FImplementation->unregisterDocument(this);
+    FImplementation = nullptr;
+  }
+  TDomNode::BeforeDestruction(ownerGoes);
+}
+
+void TDomCustomDocument::FreeTraversals() {
+  FIterators.clear();
+  FWalkers.clear();
+}
+
+void TDomCustomDocument::hookBeforeClear() {
+  FreeTraversals();
+}
+
+int TDomCustomDocument::ChildIndexOf(TDomNodeType kind) const {
+  for (TDomNode* child = firstChild(); child; child = child->nextSibling()) {
+    if (child->nodeType() == kind) {
+      return static_cast<int>(child->indexInParent());
+    }
+  }
+  return -1;
+}
+
+TDomNode* TDomCustomDocument::appendChild(TDomNode* newChild) {
+  if (!newChild) {
+    throw ENot_Supported_Err(dom_messages::kNotSupported);
+  }
+  const TDomNodeType kind = newChild->nodeType();
+  const bool hasElement = ChildIndexOf(nkElement) >= 0;
+  if ((kind == nkElement && hasElement) ||
+      (kind == nkDocumentType && (hasElement || ChildIndexOf(nkDocumentType) >= 0))) {
+    throw EHierarchy_Request_Err(dom_messages::kHierarchyRequest);
+  }
+  return TDomNode::appendChild(newChild);
+}
+
+TDomNode* TDomCustomDocument::insertBefore(TDomNode* newChild, TDomNode* refChild) {
+  if (!newChild) {
+    throw ENot_Supported_Err(dom_messages::kNotSupported);
+  }
+  // Without refChild the insertion point lies after the last child.
+  const int at = refChild && refChild->parentNode() == this
+                     ? static_cast<int>(refChild->indexInParent())
+                     : childCount();
+  const int element = ChildIndexOf(nkElement);
+  const int doctype = ChildIndexOf(nkDocumentType);
+  const TDomNodeType kind = newChild->nodeType();
+  if ((kind == nkElement && (element >= 0 || (doctype >= 0 && doctype >= at))) ||
+      (kind == nkDocumentType && (doctype >= 0 || (element >= 0 && element < at)))) {
+    throw EHierarchy_Request_Err(dom_messages::kHierarchyRequest);
+  }
+  return TDomNode::insertBefore(newChild, refChild);
+}
+
+TDomNode* TDomCustomDocument::replaceChild(TDomNode* newChild, TDomNode* oldChild) {
+  if (!newChild || !oldChild) {
+    throw ENot_Supported_Err(dom_messages::kNotSupported);
+  }
+  const int at = oldChild->parentNode() == this ? static_cast<int>(oldChild->indexInParent()) : -1;
+  const int element = ChildIndexOf(nkElement);
+  const int doctype = ChildIndexOf(nkDocumentType);
+  const TDomNodeType kind = newChild->nodeType();
+  if ((kind == nkElement && ((element >= 0 && element != at) || (doctype >= 0 && at < doctype))) ||
+      (kind == nkDocumentType &&
+       ((doctype >= 0 && doctype != at) || (element >= 0 && element < at)))) {
+    throw EHierarchy_Request_Err(dom_messages::kHierarchyRequest);
+  }
+  return TDomNode::replaceChild(newChild, oldChild);
+}
+
+void TDomCustomDocument::CheckTraversalRoot(TDomNode* root) const {
+  if (!root) {
+    throw ENot_Supported_Err(dom_messages::kNotSupported);
+  }
+  if (root->referenceDocument() != this) {
+    throw EWrong_Document_Err(dom_messages::kWrongDocument);
+  }
+}
+
+TDomNodeIterator* TDomCustomDocument::createNodeIterator(TDomNode* root, TDomWhatToShow whatToShow,
+                                                         TDomNodeFilter* filter,
+                                                         bool expandEntityReferences) {
+  CheckTraversalRoot(root);
+  FIterators.push_back(
+      std::make_unique<TDomNodeIterator>(root, whatToShow, filter, expandEntityReferences));
+  return FIterators.back().get();
+}
+
+TDomTreeWalker* TDomCustomDocument::createTreeWalker(TDomNode* root, TDomWhatToShow whatToShow,
+                                                     TDomNodeFilter* filter,
+                                                     bool expandEntityReferences) {
+  CheckTraversalRoot(root);
+  FWalkers.push_back(
+      std::make_unique<TDomTreeWalker>(root, whatToShow, filter, expandEntityReferences));
+  return FWalkers.back().get();
+}
+
+void TDomCustomDocument::freeTreeWalker(TDomTreeWalker*& walker) {
+  if (!walker) {
+    return;
+  }
+  const auto found = std::find_if(FWalkers.begin(), FWalkers.end(),
+                                  [walker](const auto& owned) { return owned.get() == walker; });
+  if (found == FWalkers.end()) {
+    throw EWrong_Document_Err(dom_messages::kWrongDocument);
+  }
+  FWalkers.erase(found);
+  walker = nullptr;
+}
+
+void TDomCustomDocument::freeDetachedIterators() {
+  std::erase_if(FIterators, [](const auto& iterator) { return iterator->detached(); });
+  FIterators.shrink_to_fit();
+}
+
+void TDomCustomDocument::nodeFreeing(TDomNode* node) {
+  for (const auto& iterator : FIterators) {
+    iterator->nodeFreeing(node);
+  }
+  for (const auto& walker : FWalkers) {
+    walker->nodeFreeing(node);
+  }
 }
 
 const WideString& TDomCustomDocument::nodeName() const {
@@ -254,24 +388,84 @@ bool TDomCustomDocument::isWhitespaceInElementContent(const TDomText*) const {
   return false;
 }
 
-void TDomCustomDocument::doAttrModified(TDomNode*, TDomAttrChange, TDomAttr*) {
+template <class TOwnEvent>
+void TDomCustomDocument::Notify(TOwnEvent ownEvent, void (TDomImplementation::*forward)(TDomNode*),
+                                TDomNode* node, int iteratorChange) {
   FModified = true;
+  // The implementation and the iterators hear of the change even when the document's own
+  // handler fails; that failure then goes on to the caller.
+  std::exception_ptr ownFailure;
+  try {
+    ownEvent();
+  } catch (...) {
+    ownFailure = std::current_exception();
+  }
+  if (FImplementation) {
+    (FImplementation->*forward)(node);
+  }
+  if (iteratorChange >= 0) {
+    for (const auto& iterator : FIterators) {
+      iterator->updateForChange(node, iteratorChange == 1);
+    }
+  }
+  if (ownFailure) {
+    std::rethrow_exception(ownFailure);
+  }
 }
 
-void TDomCustomDocument::doCharacterDataModified(TDomNode*) {
+void TDomCustomDocument::doAttrModified(TDomNode* modifiedNode, TDomAttrChange change,
+                                        TDomAttr* attr) {
   FModified = true;
+  std::exception_ptr ownFailure;
+  try {
+    if (OnAttrModified) {
+      OnAttrModified(this, modifiedNode, change, attr);
+    }
+  } catch (...) {
+    ownFailure = std::current_exception();
+  }
+  if (FImplementation) {
+    FImplementation->doAttrModified(modifiedNode, change, attr);
+  }
+  if (ownFailure) {
+    std::rethrow_exception(ownFailure);
+  }
 }
 
-void TDomCustomDocument::doNodeClearing(TDomNode*) {
-  FModified = true;
+void TDomCustomDocument::doCharacterDataModified(TDomNode* node) {
+  Notify(
+      [&] {
+        if (OnCharacterDataModified)
+          OnCharacterDataModified(this, node);
+      },
+      &TDomImplementation::doCharacterDataModified, node, -1);
 }
 
-void TDomCustomDocument::doNodeInserted(TDomNode*) {
-  FModified = true;
+void TDomCustomDocument::doNodeClearing(TDomNode* node) {
+  Notify(
+      [&] {
+        if (OnNodeClearing)
+          OnNodeClearing(this, node);
+      },
+      &TDomImplementation::doNodeClearing, node, 0);
 }
 
-void TDomCustomDocument::doNodeRemoving(TDomNode*) {
-  FModified = true;
+void TDomCustomDocument::doNodeInserted(TDomNode* node) {
+  Notify(
+      [&] {
+        if (OnNodeInserted)
+          OnNodeInserted(this, node);
+      },
+      &TDomImplementation::doNodeInserted, node, -1);
+}
+
+void TDomCustomDocument::doNodeRemoving(TDomNode* node) {
+  Notify(
+      [&] {
+        if (OnNodeRemoving)
+          OnNodeRemoving(this, node);
+      },
+      &TDomImplementation::doNodeRemoving, node, 1);
 }
 
 void TDomCustomDocument::clear() {
@@ -330,6 +524,36 @@ TDomNodeList* TDomDocumentNS::getElementsByTagNameNS(const WideString& namespace
 void TDomDocumentNS::hookBeforeClear() {
   TDomCustomDocument::hookBeforeClear();
   FElementLists.clear();
+  clearIds();
+}
+
+TDomElement* TDomDocumentNS::getElementById(std::u16string_view id) const {
+  const auto found = FIds.find(WideString(id));
+  return found == FIds.end() ? nullptr : found->second;
+}
+
+void TDomDocumentNS::addId(const WideString& id, TDomElement* element) {
+  if (!element || !FIds.emplace(id, element).second) {
+    return;
+  }
+  FIdsOfElement.emplace(element, id);
+  element->setCarriesId(true);
+}
+
+void TDomDocumentNS::clearIds() {
+  for (const auto& entry : FIdsOfElement) {
+    const_cast<TDomElement*>(entry.first)->setCarriesId(false);
+  }
+  FIds.clear();
+  FIdsOfElement.clear();
+}
+
+void TDomDocumentNS::dropIds(const TDomElement* element) {
+  const auto [first, last] = FIdsOfElement.equal_range(element);
+  for (auto it = first; it != last; ++it) {
+    FIds.erase(it->second);
+  }
+  FIdsOfElement.erase(first, last);
 }
 
 } // namespace velmora

@@ -3,20 +3,21 @@
 // nodes, and hear of every change in their tree.
 
 #include <memory>
+#include <unordered_map>
 #include <vector>
 
-#include "dom/dom_node.h"
+#include "dom/dom_implementation.h"
 #include "dom/name_table.h"
+#include "dom/traversal.h"
 
 namespace velmora {
 
 class TDomAttr;
 class TDomElement;
-class TDomImplementation;
 class TDomText;
 
 class TDomCustomDocument : public TDomNode {
- public:
+public:
   explicit TDomCustomDocument(TDomImplementation* implementation = nullptr);
   const char* ClassName() const override { return "TDomCustomDocument"; }
 
@@ -33,6 +34,8 @@ class TDomCustomDocument : public TDomNode {
   WideString xpathStringValue() const override;
 
   TDomImplementation* implementation() const { return FImplementation; }
+  // The implementation object frees this document and no longer lists it.
+  void forgetImplementation() { FImplementation = nullptr; }
   TDomNameTable& nameTable() { return FNameTable; }
 
   // The first child of kind 10, and of kind 1.
@@ -65,25 +68,65 @@ class TDomCustomDocument : public TDomNode {
                                        WideString& result);
   virtual bool isWhitespaceInElementContent(const TDomText* textNode) const;
 
-  // Change notifications from the nodes of this document.
+  // At most one document element and one document type, the type first.
+  TDomNode* appendChild(TDomNode* newChild) override;
+  TDomNode* insertBefore(TDomNode* newChild, TDomNode* refChild) override;
+  TDomNode* replaceChild(TDomNode* newChild, TDomNode* oldChild) override;
+
+  // Change notifications from the nodes of this document: the document's own event, then
+  // the implementation object's (also when the first raised), then the iterators.
   virtual void doAttrModified(TDomNode* modifiedNode, TDomAttrChange change, TDomAttr* attr);
   virtual void doCharacterDataModified(TDomNode* node);
   virtual void doNodeClearing(TDomNode* node);
   virtual void doNodeInserted(TDomNode* node);
   virtual void doNodeRemoving(TDomNode* node);
+  // A node of this document is about to be freed with its subtree.
+  virtual void nodeFreeing(TDomNode* node);
+
+  TDomAttrModifiedEvent OnAttrModified;
+  TDomNotifyNodeEvent OnCharacterDataModified;
+  TDomNotifyNodeEvent OnNodeClearing;
+  TDomNotifyNodeEvent OnNodeInserted;
+  TDomNotifyNodeEvent OnNodeRemoving;
+
+  // Traversals of a subtree of this document, owned by it. A root of none raises
+  // ENot_Supported_Err, one of another document EWrong_Document_Err.
+  TDomNodeIterator* createNodeIterator(TDomNode* root, TDomWhatToShow whatToShow,
+                                       TDomNodeFilter* filter, bool expandEntityReferences);
+  TDomTreeWalker* createTreeWalker(TDomNode* root, TDomWhatToShow whatToShow,
+                                   TDomNodeFilter* filter, bool expandEntityReferences);
+  // Frees walker and sets it to none; a walker of another document raises
+  // EWrong_Document_Err "Wrong document error.".
+  void freeTreeWalker(TDomTreeWalker*& walker);
+  // Frees the iterators their users detached.
+  void freeDetachedIterators();
+  size_t nodeIteratorCount() const { return FIterators.size(); }
+  size_t treeWalkerCount() const { return FWalkers.size(); }
 
   void clear() override;
 
- protected:
+protected:
+  void hookBeforeClear() override;
+  void BeforeDestruction(bool ownerGoes) noexcept override;
+  void FreeTraversals();
   void DestroyContents() noexcept override;
   // Makes the copy of one node without its children.
   TDomNode* CopyShallow(TDomNode* node);
 
   bool FModified = false;
 
- private:
+private:
+  template <class TOwnEvent>
+  void Notify(TOwnEvent ownEvent, void (TDomImplementation::*forward)(TDomNode*), TDomNode* node,
+              int iteratorChange);
+  void CheckTraversalRoot(TDomNode* root) const;
+  // The index of the first child of kind, or -1.
+  int ChildIndexOf(TDomNodeType kind) const;
+
   TDomImplementation* FImplementation;
   TDomNameTable FNameTable;
+  std::vector<std::unique_ptr<TDomNodeIterator>> FIterators;
+  std::vector<std::unique_ptr<TDomTreeWalker>> FWalkers;
   WideString FDocumentURI;
   WideString FInputEncoding;
   WideString FXmlEncoding;
@@ -93,32 +136,42 @@ class TDomCustomDocument : public TDomNode {
 
 // A document with DOM Level 1 names.
 class TDomDocument : public TDomCustomDocument {
- public:
+public:
   explicit TDomDocument(TDomImplementation* implementation = nullptr);
   const char* ClassName() const override { return "TDomDocument"; }
   TDomNodeList* getElementsByTagName(const WideString& name);
 
- protected:
+protected:
   ~TDomDocument() override;
   void hookBeforeClear() override;
 
- private:
+private:
   std::vector<std::unique_ptr<TDomNodeList>> FElementLists;
 };
 
 // A namespace-aware document.
 class TDomDocumentNS : public TDomCustomDocument {
- public:
+public:
   explicit TDomDocumentNS(TDomImplementation* implementation = nullptr);
   const char* ClassName() const override { return "TDomDocumentNS"; }
   TDomNodeList* getElementsByTagNameNS(const WideString& namespaceURI, const WideString& localName);
 
- protected:
+  // The element stored for an ID, or none.
+  TDomElement* getElementById(std::u16string_view id) const;
+  // Stores element for id unless the ID is taken (the first element with an ID wins).
+  void addId(const WideString& id, TDomElement* element);
+  void clearIds();
+  // element goes: its IDs go with it.
+  void dropIds(const TDomElement* element);
+
+protected:
   ~TDomDocumentNS() override;
   void hookBeforeClear() override;
 
- private:
+private:
   std::vector<std::unique_ptr<TDomNodeList>> FElementLists;
+  std::unordered_map<WideString, TDomElement*> FIds;
+  std::unordered_multimap<const TDomElement*, WideString> FIdsOfElement;
 };
 
 } // namespace velmora

@@ -42,7 +42,7 @@ bool SameNameNS(const TDomNode* node, std::u16string_view namespaceURI,
 
 // The live view of a node's children.
 class TDomNode::TChildNodeList : public TDomNodeList {
- public:
+public:
   explicit TChildNodeList(const TDomNode* node) : TDomNodeList(&node->treeChildren()) {}
 };
 
@@ -634,6 +634,13 @@ void TDomNode::hookBeforeRemove(TCustomOwnedNode* node) {
 void TDomNode::hookBeforeClear() {
   if (TDomCustomDocument* document = referenceDocument()) {
     document->doNodeClearing(this);
+  }
+}
+
+void TDomNode::BeforeFree() noexcept {
+  // Iterators and walkers must never hold on to a node that goes.
+  if (TDomCustomDocument* document = referenceDocument(); document && document != this) {
+    document->nodeFreeing(this);
   }
 }
 

@@ -25,14 +25,14 @@ using TDomUserDataHandler =
 
 // Translates the failures of the tree layer into DOM exceptions.
 class TDomCustomNode : public TCustomOwnedNode {
- public:
+public:
   using TCustomOwnedNode::TCustomOwnedNode;
   const char* ClassName() const override { return "TDomCustomNode"; }
   [[noreturn]] void raiseTreeError(TTreeError error) const override;
 };
 
 class TDomNode : public TDomCustomNode {
- public:
+public:
   // A node of kind 0, owned by owner; its owner document is owner when that is a document.
   explicit TDomNode(TCustomOwnedObject* owner);
   const char* ClassName() const override { return "TDomNode"; }
@@ -122,12 +122,13 @@ class TDomNode : public TDomCustomNode {
 
   bool isSupported(std::u16string_view feature, std::u16string_view version) const;
 
- protected:
+protected:
   ~TDomNode() override;
 
   void hookAfterInsert(TCustomOwnedNode* node) override;
   void hookBeforeRemove(TCustomOwnedNode* node) override;
   void hookBeforeClear() override;
+  void BeforeFree() noexcept override;
   void BeforeDestruction(bool ownerGoes) noexcept override;
 
   void checkNotReadOnly() const;
@@ -139,7 +140,7 @@ class TDomNode : public TDomCustomNode {
 
   WideString FNodeValue;
 
- private:
+private:
   struct TUserDataEntry {
     WideString Key;
     TDomUserData Data;

@@ -497,6 +497,11 @@ void TDomElement::BeforeDestruction(bool ownerGoes) noexcept {
   if (ownerGoes) {
     return;
   }
+  if (FCarriesId) {
+    if (auto* document = dynamic_cast<TDomDocumentNS*>(referenceDocument())) {
+      document->dropIds(this);
+    }
+  }
   setReadOnly(false);
   try {
     RemoveAllAttributes();

@@ -11,7 +11,7 @@ class TDomDocument;
 class TDomDocumentNS;
 
 class TDomAttr : public TDomNode {
- public:
+public:
   // A plain attribute; name must be an XML Name.
   TDomAttr(TDomDocument* document, bool specified, std::u16string_view name);
   // A namespace-aware attribute, with the namespace checks.
@@ -51,11 +51,11 @@ class TDomAttr : public TDomNode {
   const WideString* localNameKey() const { return FLocalName; }
   const WideString* namespaceURIKey() const { return FNamespaceURI; }
 
- protected:
+protected:
   void BeforeDestruction(bool ownerGoes) noexcept override;
   const TDomNode* positionParent() const override;
 
- private:
+private:
   const WideString* FNodeName;
   const WideString* FLocalName;
   const WideString* FNamespaceURI;
@@ -66,7 +66,7 @@ class TDomAttr : public TDomNode {
 };
 
 class TDomElement : public TDomNode {
- public:
+public:
   // A plain element; tagName must be an XML Name.
   TDomElement(TDomDocument* document, std::u16string_view tagName);
   // A namespace-aware element, with the namespace checks.
@@ -121,12 +121,16 @@ class TDomElement : public TDomNode {
   const WideString* localNameKey() const { return FLocalName; }
   const WideString* namespaceURIKey() const { return FNamespaceURI; }
 
- protected:
+  // Set by the document that lists the element under an ID.
+  bool carriesId() const { return FCarriesId; }
+  void setCarriesId(bool carries) { FCarriesId = carries; }
+
+protected:
   ~TDomElement() override;
   void hookBeforeClear() override;
   void BeforeDestruction(bool ownerGoes) noexcept override;
 
- private:
+private:
   struct TListCaches;
 
   void RemoveAllAttributes();
@@ -142,6 +146,7 @@ class TDomElement : public TDomNode {
   const WideString* FPrefix;
   std::unique_ptr<TDomNamedNodeMap> FAttributes;
   std::unique_ptr<TListCaches> FListCaches;
+  bool FCarriesId = false;
 };
 
 } // namespace velmora

@@ -10,7 +10,7 @@
 namespace velmora {
 
 class TDomNameTable {
- public:
+public:
   // The table's copy of name, added when missing. The pointer stays valid as long as the
   // table lives.
   const WideString* Intern(std::u16string_view name);
@@ -19,7 +19,7 @@ class TDomNameTable {
 
   static const WideString& Empty();
 
- private:
+private:
   struct THash {
     using is_transparent = void;
     size_t operator()(std::u16string_view text) const noexcept {

@@ -13,7 +13,7 @@ namespace velmora {
 class TDomAttr;
 
 class TDomNodeList {
- public:
+public:
   // A view of list, which its owner keeps (and which may be none).
   explicit TDomNodeList(const std::vector<TCustomOwnedNode*>* list) : FList(list) {}
   TDomNodeList(const TDomNodeList&) = delete;
@@ -26,7 +26,7 @@ class TDomNodeList {
   // The node at index, or none when index is out of range.
   virtual TDomNode* item(int index) const;
 
- protected:
+protected:
   const std::vector<TCustomOwnedNode*>* FList;
 };
 
@@ -34,36 +34,36 @@ class TDomNodeList {
 // the tree is now. The matches are kept and found again only after the tree has changed,
 // so reading all n of them costs one walk.
 class TDomElementsNodeList : public TDomNodeList {
- public:
+public:
   TDomElementsNodeList(const WideString& queryName, TDomNode* startNode);
   int length() const override;
   int indexOf(const TDomNode* node) const override;
   TDomNode* item(int index) const override;
   const WideString& queryName() const { return FQueryName; }
 
- protected:
+protected:
   virtual bool Matches(const TDomNode* node) const;
   const std::vector<TDomNode*>& Matches() const;
 
   TDomNode* FStartNode;
 
- private:
+private:
   WideString FQueryName;
   mutable std::vector<TDomNode*> FMatches;
   mutable uint64_t FVersion = UINT64_MAX;
 };
 
 class TDomElementsNodeListNS : public TDomElementsNodeList {
- public:
+public:
   TDomElementsNodeListNS(const WideString& queryNamespaceURI, const WideString& queryLocalName,
                          TDomNode* startNode);
   const WideString& queryNamespaceURI() const { return FQueryNamespaceURI; }
   const WideString& queryLocalName() const { return FQueryLocalName; }
 
- protected:
+protected:
   bool Matches(const TDomNode* node) const override;
 
- private:
+private:
   WideString FQueryNamespaceURI;
   WideString FQueryLocalName;
 };
@@ -71,7 +71,7 @@ class TDomElementsNodeListNS : public TDomElementsNodeList {
 // The attributes of an element. Lookups are linear for a handful of attributes and go
 // through an index beyond that.
 class TDomNamedNodeMap : public TDomNodeList {
- public:
+public:
   TDomNamedNodeMap(TDomNode* ownerNode, bool namespaceAwareDefault, TDomNodeKinds allowedKinds);
 
   TDomNode* ownerNode() const { return FOwnerNode; }
@@ -96,7 +96,7 @@ class TDomNamedNodeMap : public TDomNodeList {
 
   const std::vector<TCustomOwnedNode*>& items() const { return FItems; }
 
- private:
+private:
   struct TKey {
     const WideString* First;
     const WideString* Second;

@@ -7,7 +7,7 @@
 namespace velmora {
 
 class TDomCharacterData : public TDomNode {
- public:
+public:
   explicit TDomCharacterData(TCustomOwnedObject* owner);
   const char* ClassName() const override { return "TDomCharacterData"; }
 
@@ -24,7 +24,7 @@ class TDomCharacterData : public TDomNode {
 };
 
 class TDomText : public TDomCharacterData {
- public:
+public:
   explicit TDomText(TCustomOwnedObject* owner) : TDomCharacterData(owner) {}
   const char* ClassName() const override { return "TDomText"; }
   TDomNodeType nodeType() const override { return nkText; }
@@ -40,12 +40,12 @@ class TDomText : public TDomCharacterData {
   // this one when it has a parent.
   TDomText* splitText(int offset);
 
- private:
+private:
   bool FFromCharacterReference = false;
 };
 
 class TDomCDATASection : public TDomText {
- public:
+public:
   using TDomText::TDomText;
   const char* ClassName() const override { return "TDomCDATASection"; }
   TDomNodeType nodeType() const override { return nkCDATASection; }
@@ -53,7 +53,7 @@ class TDomCDATASection : public TDomText {
 };
 
 class TDomComment : public TDomCharacterData {
- public:
+public:
   using TDomCharacterData::TDomCharacterData;
   const char* ClassName() const override { return "TDomComment"; }
   TDomNodeType nodeType() const override { return nkComment; }
@@ -61,7 +61,7 @@ class TDomComment : public TDomCharacterData {
 };
 
 class TDomProcessingInstruction : public TDomNode {
- public:
+public:
   // target must be a PITarget (a Name other than "xml" in any letter case).
   TDomProcessingInstruction(TCustomOwnedObject* owner, std::u16string_view target);
   const char* ClassName() const override { return "TDomProcessingInstruction"; }
@@ -73,12 +73,12 @@ class TDomProcessingInstruction : public TDomNode {
   void setData(const WideString& value);
   void notifyDataModified();
 
- private:
+private:
   WideString FTarget;
 };
 
 class TDomDocumentTypeDecl : public TDomNode {
- public:
+public:
   TDomDocumentTypeDecl(TCustomOwnedObject* owner, std::u16string_view name,
                        std::u16string_view publicId, std::u16string_view systemId,
                        std::u16string_view internalSubset);
@@ -97,7 +97,7 @@ class TDomDocumentTypeDecl : public TDomNode {
   int64_t IntSubsetStartColumn = 0;
   int64_t IntSubsetStartLine = 1;
 
- private:
+private:
   WideString FName;
   WideString FPublicId;
   WideString FSystemId;
@@ -105,7 +105,7 @@ class TDomDocumentTypeDecl : public TDomNode {
 };
 
 class TDomEntityReference : public TDomNode {
- public:
+public:
   // name must be an XML Name; the reference is read-only from the start.
   TDomEntityReference(TCustomOwnedObject* owner, std::u16string_view name);
   const char* ClassName() const override { return "TDomEntityReference"; }
@@ -113,12 +113,12 @@ class TDomEntityReference : public TDomNode {
   const WideString& nodeName() const override { return FName; }
   void setNodeValue(const WideString&) override {}
 
- private:
+private:
   WideString FName;
 };
 
 class TDomDocumentFragment : public TDomNode {
- public:
+public:
   explicit TDomDocumentFragment(TCustomOwnedObject* owner);
   const char* ClassName() const override { return "TDomDocumentFragment"; }
   TDomNodeType nodeType() const override { return nkDocumentFragment; }

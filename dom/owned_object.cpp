@@ -18,6 +18,7 @@ TCustomOwnedObject::~TCustomOwnedObject() {
 }
 
 void TCustomOwnedObject::Free() noexcept {
+  BeforeFree();
   BeforeDestruction(false);
   DestroyContents();
   LeaveOwner();

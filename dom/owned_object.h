@@ -16,7 +16,7 @@
 namespace velmora {
 
 class TCustomOwnedObject : public TIntrusiveLink<TCustomOwnedObject> {
- public:
+public:
   // Adopted by owner (if any) before anything else happens, so that a failure later in a
   // constructor leaves nothing unowned.
   explicit TCustomOwnedObject(TCustomOwnedObject* owner);
@@ -40,11 +40,14 @@ class TCustomOwnedObject : public TIntrusiveLink<TCustomOwnedObject> {
   // The owned object at index in adoption order; EListError "List index out of bounds (%d)".
   TCustomOwnedObject* ownedObject(int index) const;
 
- protected:
+protected:
   virtual ~TCustomOwnedObject();
 
-  // The first step of freeing. ownerGoes: the owner frees everything it owns in one go, so
-  // tree maintenance and change notifications are skipped. Must not throw.
+  // Runs at the very start of Free, once for the whole subtree that goes (not again for
+  // each descendant). Must not throw.
+  virtual void BeforeFree() noexcept {}
+  // The first step of freeing each object. ownerGoes: the owner frees everything it owns in one go,
+  // so tree maintenance and change notifications are skipped. Must not throw.
   virtual void BeforeDestruction(bool ownerGoes) noexcept;
   // Frees what the object owns (tree nodes: and their subtree).
   virtual void DestroyContents() noexcept;
@@ -60,7 +63,7 @@ class TCustomOwnedObject : public TIntrusiveLink<TCustomOwnedObject> {
   // Leaves the owner without further ado.
   void LeaveOwner() noexcept;
 
- private:
+private:
   void NotifyAllOwned() noexcept;
   void DeleteAllOwned() noexcept;
 
@@ -72,7 +75,7 @@ class TCustomOwnedObject : public TIntrusiveLink<TCustomOwnedObject> {
 };
 
 class TCustomOwnedNode : public TCustomOwnedObject {
- public:
+public:
   explicit TCustomOwnedNode(TCustomOwnedObject* owner) : TCustomOwnedObject(owner) {}
   const char* ClassName() const override { return "TCustomOwnedNode"; }
 
@@ -120,7 +123,7 @@ class TCustomOwnedNode : public TCustomOwnedObject {
   static uint64_t TreeVersion() { return FTreeVersion; }
   static void BumpTreeVersion() { ++FTreeVersion; }
 
- protected:
+protected:
   virtual void hookBeforeInsert(TCustomOwnedNode* node);
   virtual void hookAfterInsert(TCustomOwnedNode* node);
   virtual void hookBeforeRemove(TCustomOwnedNode* node);
@@ -150,7 +153,7 @@ class TCustomOwnedNode : public TCustomOwnedObject {
   // Drops the child list of a node whose children are all being freed by their owner.
   void ForgetChildren() noexcept { FChildren.clear(); }
 
- private:
+private:
   // Frees a node whose children are gone: what it owns, its place in its parent, its owner.
   static void ReleaseLeaf(TCustomOwnedNode* node) noexcept;
 

@@ -7,7 +7,7 @@
 namespace velmora {
 
 class TDomOwnerNamedNodeMap {
- public:
+public:
   // Decides whether a node is an instance of the map's item class.
   using TItemClassTest = bool (*)(const TDomNode* node);
 
@@ -39,7 +39,7 @@ class TDomOwnerNamedNodeMap {
   int removeNode(TDomNode* node);
   int removeNamedItem(std::u16string_view name);
 
- private:
+private:
   TItemClassTest FItemClass;
   TUtilsWideStringList FItems{true, dupError};
 };

@@ -47,7 +47,7 @@ VELMORA_URI_PREDICATE(isUriEscaped);    // "%" hex hex
 
 // The five parts of a URI reference, each (but the path) with a presence flag.
 template <class TString> class TUriAnalyzer {
- public:
+public:
   using TView = std::basic_string_view<typename TString::value_type>;
 
   // Splits reference; false (and everything cleared) when a present part does not match

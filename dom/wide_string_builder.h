@@ -10,7 +10,7 @@
 namespace velmora {
 
 class TUtilsCustomWideStr {
- public:
+public:
   TUtilsCustomWideStr() { FBuffer.resize(kInitialCapacity); }
 
   // The unit at index (from 1); EListError when out of range.
@@ -38,7 +38,7 @@ class TUtilsCustomWideStr {
   size_t length() const { return FLength; }
   size_t capacity() const { return FBuffer.size(); }
 
- private:
+private:
   static constexpr size_t kInitialCapacity = 64;
 
   void Grow(size_t needed);

@@ -12,7 +12,7 @@ namespace velmora {
 enum TDuplicates : uint8_t { dupIgnore = 0, dupAccept = 1, dupError = 2 };
 
 class TUtilsWideStringList {
- public:
+public:
   TUtilsWideStringList(bool sorted, TDuplicates duplicates)
       : FSorted(sorted), FDuplicates(duplicates) {}
 
@@ -33,7 +33,7 @@ class TUtilsWideStringList {
   void clear() { FItems.clear(); }
   bool sorted() const { return FSorted; }
 
- private:
+private:
   struct TEntry {
     WideString Text;
     void* Object;

@@ -16,7 +16,7 @@ VELMORA_EXCEPTION_CLASS(EIniFileException, Exception);
 constexpr size_t kMaxProfileValueLength = 2047;
 
 class TIniFile {
- public:
+public:
   explicit TIniFile(NarrowString fileName) : FFileName(std::move(fileName)) {}
 
   const NarrowString& FileName() const { return FFileName; }
@@ -30,7 +30,7 @@ class TIniFile {
   // geschrieben werden"; the file then stays as it was.
   void WriteString(std::string_view section, std::string_view key, std::string_view value);
 
- private:
+private:
   NarrowString FFileName;
 };
 

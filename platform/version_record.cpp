@@ -17,7 +17,7 @@ constexpr uint64_t kMaxSections = 1u << 16;
 constexpr uint64_t kMaxNoteSectionSize = 1u << 20;
 
 class TElfFile {
- public:
+public:
   explicit TElfFile(const TFileDescriptor& file) : FFile(file) {}
 
   bool ReadAt(uint64_t offset, void* buffer, size_t count) const {
@@ -109,7 +109,7 @@ class TElfFile {
     return value;
   }
 
- private:
+private:
   const TFileDescriptor& FFile;
   bool FIs64 = false;
   bool FBigEndian = false;

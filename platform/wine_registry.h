@@ -22,7 +22,7 @@ VELMORA_EXCEPTION_CLASS(ERegistryException, Exception);
 enum TRegDataType : uint8_t { rdUnknown = 0, rdString = 1, rdExpandString = 2, rdOther = 3 };
 
 class TRegistry {
- public:
+public:
   // userRegistryFile: the user.reg file of a Wine prefix.
   explicit TRegistry(NarrowString userRegistryFile) : FFileName(std::move(userRegistryFile)) {}
 
@@ -36,7 +36,7 @@ class TRegistry {
   // "Ungültiger Datentyp für '%s'".
   NarrowString ReadString(std::string_view name) const;
 
- private:
+private:
   struct TValue {
     NarrowString Name;
     TRegDataType DataType;

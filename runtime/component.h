@@ -20,24 +20,24 @@ class TComponent;
 class TComponentRefBase {
   friend class TComponent;
 
- public:
+public:
   TComponentRefBase() = default;
   TComponentRefBase(const TComponentRefBase&) = delete;
   TComponentRefBase& operator=(const TComponentRefBase&) = delete;
 
- protected:
+protected:
   TComponent* FTarget = nullptr;
 };
 
 template <class T> class TComponentRef : public TComponentRefBase {
- public:
+public:
   T* get() const { return static_cast<T*>(FTarget); }
   T* operator->() const { return get(); }
   explicit operator bool() const { return FTarget != nullptr; }
 };
 
 class TComponent : public TIntrusiveLink<TComponent> {
- public:
+public:
   explicit TComponent(TComponent* owner = nullptr);
   TComponent(const TComponent&) = delete;
   TComponent& operator=(const TComponent&) = delete;
@@ -67,7 +67,7 @@ class TComponent : public TIntrusiveLink<TComponent> {
 
   virtual const char* ClassName() const { return "TComponent"; }
 
- protected:
+protected:
   // Only Free releases a component.
   virtual ~TComponent();
 
@@ -83,7 +83,7 @@ class TComponent : public TIntrusiveLink<TComponent> {
   // refer to a freed component.
   void SetReference(TComponentRefBase& slot, TComponent* target);
 
- private:
+private:
   void ComponentFreed(TComponent* component);
   void AddNotifyLink(TComponent* component);
   void RemoveNotifyLink(TComponent* component);

@@ -9,7 +9,7 @@
 namespace velmora {
 
 class Exception : public std::exception {
- public:
+public:
   explicit Exception(NarrowString message) : FMessage(std::move(message)) {}
 
   // The UTF-8 message.
@@ -17,14 +17,14 @@ class Exception : public std::exception {
   const NarrowString& Message() const noexcept { return FMessage; }
   virtual const char* ClassName() const noexcept { return "Exception"; }
 
- private:
+private:
   NarrowString FMessage;
 };
 
 // Declares an exception class that adds nothing but its name.
 #define VELMORA_EXCEPTION_CLASS(Name, Parent)                                                      \
   class Name : public Parent {                                                                     \
-   public:                                                                                         \
+  public:                                                                                          \
     using Parent::Parent;                                                                          \
     const char* ClassName() const noexcept override { return #Name; }                              \
   }
@@ -43,12 +43,12 @@ VELMORA_EXCEPTION_CLASS(EWriteError, EStreamError);
 // A failed file operation of a text file, carrying the platform's error code
 // (2 file not found, 3 invalid file name, 5 access denied, 101 disk full, ...).
 class EInOutError : public Exception {
- public:
+public:
   explicit EInOutError(int errorCode);
   int ErrorCode() const noexcept { return FErrorCode; }
   const char* ClassName() const noexcept override { return "EInOutError"; }
 
- private:
+private:
   int FErrorCode;
 };
 

@@ -27,7 +27,7 @@ enum TFileAccess : uint8_t {
 
 // An open file descriptor, closed when the object goes.
 class TFileDescriptor {
- public:
+public:
   TFileDescriptor() = default;
   explicit TFileDescriptor(int fd) : FFd(fd) {}
   TFileDescriptor(TFileDescriptor&& other) noexcept : FFd(other.Release()) {}
@@ -40,7 +40,7 @@ class TFileDescriptor {
   // Closes the descriptor; returns 0 or the errno of a failed close.
   int Close() noexcept;
 
- private:
+private:
   int FFd = -1;
 };
 

@@ -16,7 +16,7 @@
 namespace velmora {
 
 class TFormatArg {
- public:
+public:
   enum TKind : uint8_t { fkInteger, fkNarrow, fkWide };
 
   TFormatArg(int value) : FKind(fkInteger), FInteger(value) {}
@@ -35,7 +35,7 @@ class TFormatArg {
   std::string_view Narrow() const { return FNarrow; }
   std::u16string_view Wide() const { return FWide; }
 
- private:
+private:
   TKind FKind;
   int64_t FInteger = 0;
   std::string_view FNarrow;

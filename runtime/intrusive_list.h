@@ -10,17 +10,17 @@ namespace velmora {
 template <class T> class TIntrusiveLink {
   template <class> friend class TIntrusiveList;
 
- public:
+public:
   T* NextLinked() const { return FNextLinked; }
   T* PrevLinked() const { return FPrevLinked; }
 
- private:
+private:
   T* FPrevLinked = nullptr;
   T* FNextLinked = nullptr;
 };
 
 template <class T> class TIntrusiveList {
- public:
+public:
   TIntrusiveList() = default;
   TIntrusiveList(const TIntrusiveList&) = delete;
   TIntrusiveList& operator=(const TIntrusiveList&) = delete;
@@ -61,7 +61,7 @@ template <class T> class TIntrusiveList {
     --FCount;
   }
 
- private:
+private:
   T* FFirst = nullptr;
   T* FLast = nullptr;
   size_t FCount = 0;

@@ -13,7 +13,7 @@ namespace velmora {
 enum TSeekOrigin : uint8_t { soBeginning = 0, soCurrent = 1, soEnd = 2 };
 
 class TStream {
- public:
+public:
   TStream() = default;
   TStream(const TStream&) = delete;
   TStream& operator=(const TStream&) = delete;
@@ -38,7 +38,7 @@ class TStream {
 };
 
 class TMemoryStream : public TStream {
- public:
+public:
   // An empty stream that owns its bytes and grows as it is written.
   TMemoryStream() = default;
   // A read-only view of size bytes at data, which must outlive the stream.
@@ -54,7 +54,7 @@ class TMemoryStream : public TStream {
   const uint8_t* Memory() const { return FView ? FView : FBuffer.data(); }
   bool IsView() const { return FView != nullptr; }
 
- private:
+private:
   std::vector<uint8_t> FBuffer;
   const uint8_t* FView = nullptr;
   int64_t FSize = 0;
@@ -62,7 +62,7 @@ class TMemoryStream : public TStream {
 };
 
 class TFileStream : public TStream {
- public:
+public:
   // Opens fileName; a failure raises EFOpenError "Datei %s kann nicht geöffnet werden. %s"
   // (EFCreateError "Datei %s kann nicht erstellt werden. %s" for faCreate) with the full
   // path and the platform's reason.
@@ -77,7 +77,7 @@ class TFileStream : public TStream {
 
   const NarrowString& FileName() const { return FFileName; }
 
- private:
+private:
   [[noreturn]] void RaiseLastError(int errnoValue) const;
 
   NarrowString FFileName;

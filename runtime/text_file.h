@@ -11,7 +11,7 @@
 namespace velmora {
 
 class TTextFile {
- public:
+public:
   // Creates fileName or truncates it, and opens it for writing.
   explicit TTextFile(const NarrowString& fileName);
   TTextFile(const TTextFile&) = delete;
@@ -30,7 +30,7 @@ class TTextFile {
   bool IsOpen() const { return FFile.IsOpen(); }
   const NarrowString& FileName() const { return FFileName; }
 
- private:
+private:
   static constexpr size_t kBufferSize = 16384;
 
   void CheckOpen() const;

@@ -8,7 +8,7 @@
 namespace velmora {
 
 class TVariant {
- public:
+public:
   enum TKind : uint8_t { vkEmpty, vkString, vkNumber, vkBoolean };
 
   TVariant() = default;
@@ -29,7 +29,7 @@ class TVariant {
 
   bool operator==(const TVariant& other) const;
 
- private:
+private:
   TKind FKind = vkEmpty;
   NarrowString FString;
   double FNumber = 0;

@@ -28,7 +28,7 @@ using TAddressProgress =
     std::function<void(const NarrowString& entryNumber, const NarrowString& lineText)>;
 
 class TAddressFileWriter {
- public:
+public:
   // output is open and empty; one writer serves one export, numbering its lines from 1.
   TAddressFileWriter(TTextFile& output, TAddressProgress progress);
 
@@ -47,7 +47,7 @@ class TAddressFileWriter {
   // "00", then "00" + countryCode becomes "0" where no digit precedes it.
   static NarrowString NormalizeNumber(std::string_view value, std::string_view countryCode);
 
- private:
+private:
   TTextFile& FOutput;
   TAddressProgress FProgress;
   int32_t FEntryNumber = 1;

@@ -11,13 +11,13 @@ namespace velmora {
 class TFileNameEdit : public QLineEdit {
   Q_OBJECT
 
- public:
+public:
   // filter: descriptions and patterns separated by "|".
   TFileNameEdit(QWidget* parent, std::string_view filter);
 
   void Browse();
 
- private:
+private:
   QString FFilter;
 };
 

@@ -20,7 +20,7 @@ class TfrmMain;
 class TQtMainWindow : public QMainWindow, public TMainWindowView {
   Q_OBJECT
 
- public:
+public:
   TQtMainWindow();
 
   // The form whose handlers the window's events run.
@@ -58,13 +58,13 @@ class TQtMainWindow : public QMainWindow, public TMainWindowView {
   bool AskQuestion(const NarrowString& text) override;
   void SetCommandsEnabled(bool enabled) override;
 
- protected:
+protected:
   void showEvent(QShowEvent* event) override;
   void closeEvent(QCloseEvent* event) override;
   void contextMenuEvent(QContextMenuEvent* event) override;
   bool eventFilter(QObject* watched, QEvent* event) override;
 
- private:
+private:
   QWidget* CreateImportPage();
   QWidget* CreateSelectPage();
   QWidget* CreateOutputPage();

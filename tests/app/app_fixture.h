@@ -16,7 +16,7 @@
 namespace velmora::testing {
 
 class AppFixture : public ::testing::Test {
- protected:
+protected:
   void SetUp() override {
     Application().SetTitle("Velmora");
     Application().SetEnvironment(

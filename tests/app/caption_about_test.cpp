@@ -5,7 +5,7 @@ namespace velmora::testing {
 namespace {
 
 class CaptionTest : public AppFixture {
- protected:
+protected:
   void SetUp() override {
     AppFixture::SetUp();
     // The caption reads the version record of the running program, which this test

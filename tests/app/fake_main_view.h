@@ -9,7 +9,7 @@
 namespace velmora::testing {
 
 class TFakeMainView : public TMainWindowView {
- public:
+public:
   struct TRow {
     NarrowString Caption;
     NarrowString SubItem;

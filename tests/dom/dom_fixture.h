@@ -15,21 +15,34 @@
 namespace velmora::testing {
 
 template <class TBase> class TRecordingDocument : public TBase {
- public:
+public:
   TRecordingDocument() : TBase(nullptr) {}
 
-  void doNodeInserted(TDomNode* node) override { Record("inserted", node); }
-  void doNodeRemoving(TDomNode* node) override { Record("removing", node); }
-  void doNodeClearing(TDomNode* node) override { Record("clearing", node); }
-  void doCharacterDataModified(TDomNode* node) override { Record("data", node); }
+  void doNodeInserted(TDomNode* node) override {
+    Record("inserted", node);
+    TBase::doNodeInserted(node);
+  }
+  void doNodeRemoving(TDomNode* node) override {
+    Record("removing", node);
+    TBase::doNodeRemoving(node);
+  }
+  void doNodeClearing(TDomNode* node) override {
+    Record("clearing", node);
+    TBase::doNodeClearing(node);
+  }
+  void doCharacterDataModified(TDomNode* node) override {
+    Record("data", node);
+    TBase::doCharacterDataModified(node);
+  }
   void doAttrModified(TDomNode* node, TDomAttrChange change, TDomAttr* attr) override {
     static const char* const kChanges[] = {"addition", "modification", "removal"};
     Record(std::string("attr ") + kChanges[change] + " " + WideToNarrow(attr->nodeName()), node);
+    TBase::doAttrModified(node, change, attr);
   }
 
   std::vector<std::string> Events;
 
- private:
+private:
   void Record(const std::string& what, TDomNode* node) {
     Events.push_back(what + " " + WideToNarrow(node->nodeName()));
   }
@@ -41,7 +54,7 @@ template <class TDocument> struct TDocumentFree {
 };
 
 class DomTest : public ::testing::Test {
- protected:
+protected:
   using TPlainDocument = TRecordingDocument<TDomDocument>;
   using TNamespaceDocument = TRecordingDocument<TDomDocumentNS>;
 

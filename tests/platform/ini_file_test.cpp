@@ -12,7 +12,7 @@ namespace {
 using testing::TTempFolder;
 
 class IniFileTest : public ::testing::Test {
- protected:
+protected:
   NarrowString Read(std::string_view section, std::string_view key) {
     return TIniFile(FFolder.File("s.INI")).ReadString(section, key, "<default>");
   }

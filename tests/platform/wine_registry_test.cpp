@@ -35,7 +35,7 @@ constexpr const char* kUserReg = "WINE REGISTRY Version 2\n"
                                  "\"DefaultStorage\"=\"other key\"\n";
 
 class WineRegistryTest : public ::testing::Test {
- protected:
+protected:
   void SetUp() override { FFolder.WriteFile("user.reg", kUserReg); }
   TTempFolder FFolder;
 };

@@ -11,7 +11,7 @@ using TLog = std::vector<NarrowString>;
 
 // Records in a shared log when it is freed and what it is told.
 class TProbe : public TComponent {
- public:
+public:
   TProbe(TComponent* owner, NarrowString name, TLog& log) : TComponent(owner), FLog(log) {
     SetName(std::move(name));
   }
@@ -19,7 +19,7 @@ class TProbe : public TComponent {
   void SetPeer(TProbe* peer) { SetReference(FPeer, peer); }
   TProbe* Peer() const { return FPeer.get(); }
 
- protected:
+protected:
   ~TProbe() override { FLog.push_back("free " + Name()); }
 
   void Notification(TComponent* component, TOperation operation) override {
@@ -28,7 +28,7 @@ class TProbe : public TComponent {
     }
   }
 
- private:
+private:
   TLog& FLog;
   TComponentRef<TProbe> FPeer;
 };

@@ -6,7 +6,7 @@
 namespace velmora::testing {
 
 class TTempFolder {
- public:
+public:
   TTempFolder();
   TTempFolder(const TTempFolder&) = delete;
   TTempFolder& operator=(const TTempFolder&) = delete;
@@ -19,7 +19,7 @@ class TTempFolder {
   void WriteFile(const NarrowString& name, std::string_view bytes) const;
   NarrowString ReadFile(const NarrowString& name) const;
 
- private:
+private:
   NarrowString FPath;
 };
 

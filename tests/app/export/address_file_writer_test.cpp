@@ -22,7 +22,7 @@ struct TProgressEntry {
 
 // Writes contacts into a fresh file and keeps the lines and the progress reports.
 class AddressFileWriterTest : public ::testing::Test {
- protected:
+protected:
   std::vector<NarrowString> Export(const std::vector<TContactData>& contacts,
                                    const NarrowString& countryCode = "49") {
     TTextFile file(FFolder.File("BUCH.ADR"));

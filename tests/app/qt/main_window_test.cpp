@@ -26,7 +26,7 @@ namespace velmora {
 namespace {
 
 class QtWindowTest : public ::testing::Test {
- protected:
+protected:
   static void SetUpTestSuite() {
     if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) {
       qputenv("QT_QPA_PLATFORM", "offscreen");
