@@ -33,7 +33,7 @@ class TXmlSimpleInputSource : public TUtilsUCS4Reader {
   WideString FSystemId;
 };
 
-class TXmlInputSource : public TXmlSimpleInputSource {
+class TXmlInputSource final : public TXmlSimpleInputSource {
  public:
   // Reads the XML declaration, if any, and goes on with the declared encoding from the
   // character after it. A declared encoding that contradicts the byte-order mark raises

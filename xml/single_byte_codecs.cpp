@@ -162,7 +162,7 @@ VELMORA_SINGLE_BYTE_CODEC_TABLE(TJIS_X0201Codec, kJisX0201CodePage)
 
 TUSASCIICodec::TUSASCIICodec() : TCustomSingleByteCodec(kUsAsciiCodePage) {
   // Only bytes below 0x80 may be taken without the check.
-  SetFastPath(fpAscii);
+  SetFastPath(fpByteTable, AsciiByteTable());
 }
 
 char16_t TUSASCIICodec::ByteToCode(uint8_t byte) {

@@ -60,32 +60,29 @@ void TUtilsUCS4Reader::SetStartOffset(int64_t offset) {
 bool TUtilsUCS4Reader::MatchText(std::u16string_view text) {
   for (char16_t c : text) {
     Next();
-    if (FCurrent.Code != c) {
+    if (FCurrent->Code != c) {
       return false;
     }
   }
   return true;
 }
 
-void TUtilsUCS4Reader::Next() {
-  if (FCurrent.Code == kEndOfInput) {
+void TUtilsUCS4Reader::NextSlowly() {
+  if (FCurrent->Code == kEndOfInput) {
     return;
   }
-  if (FLookahead.Code == kEndOfInput) {
-    FPrevious = FCurrent;
-    FCurrent = FLookahead;
+  if (FLookahead->Code == kEndOfInput) {
+    const CharPosition end = *FLookahead;
+    Shift() = end;
     return;
   }
   int32_t code = kEndOfInput;
   int32_t byteLength = 0;
-  if (!FCodec) {
-    // Without a codec there is nothing to read.
-  } else if (!FCodec->ReadBufferedChar(code, byteLength)) {
+  if (FCodec) {
     FCodec->ReadChar(code, byteLength);
   }
-  FPrevious = FCurrent;
-  FCurrent = FLookahead;
-  Count(FLookahead, code, byteLength);
+  CharPosition& next = Shift();
+  Count(*FCurrent, next, code, byteLength);
 }
 
 void TUtilsUCS4Reader::Reset() {
@@ -93,20 +90,20 @@ void TUtilsUCS4Reader::Reset() {
   if (FCodec) {
     FCodec->DiscardPending();
   }
-  FPrevious = FCurrent = FLookahead = FInitial;
+  *FPrevious = *FCurrent = FInitial;
   int32_t code = kEndOfInput;
   int32_t byteLength = 0;
   if (FCodec) {
     FCodec->ReadChar(code, byteLength);
   }
-  Count(FLookahead, code, byteLength);
+  Count(FInitial, *FLookahead, code, byteLength);
 }
 
 int64_t TUtilsUCS4Reader::SkipAny(const TCharSet& set) {
   int64_t skipped = 0;
   for (;;) {
     Next();
-    if (AtEnd() || !set.Contains(FCurrent.Code)) {
+    if (AtEnd() || !set.Contains(FCurrent->Code)) {
       return skipped;
     }
     ++skipped;

@@ -78,10 +78,10 @@ class TUtilsUCS4Reader {
 
   int32_t BufferSize() const { return FByteReader.BufferSize(); }
   TUnicodeCodecClass BomCodecClass() const { return FByteReader.BomCodecClass(); }
-  bool AtEnd() const { return FCurrent.Code == kEndOfInput; }
-  const CharPosition& Current() const { return FCurrent; }
-  const CharPosition& Previous() const { return FPrevious; }
-  const CharPosition& Lookahead() const { return FLookahead; }
+  bool AtEnd() const { return FCurrent->Code == kEndOfInput; }
+  const CharPosition& Current() const { return *FCurrent; }
+  const CharPosition& Previous() const { return *FPrevious; }
+  const CharPosition& Lookahead() const { return *FLookahead; }
   const CharPosition& Initial() const { return FInitial; }
   int64_t StartOffset() const { return FStartOffset; }
 
@@ -90,32 +90,63 @@ class TUtilsUCS4Reader {
 
  private:
   static bool Supply(void* owner, TCustomUnicodeCodec& codec, uint8_t* dest, int32_t count);
-  static void Count(CharPosition& position, int32_t code, int32_t byteLength);
+  // Next at the end, after a refill or for a character that needs the codec's full work.
+  void NextSlowly();
+  // The position of the character read after from; field by field, so each value is
+  // loaded as it was stored.
+  static void Count(const CharPosition& from, CharPosition& to, int32_t code, int32_t byteLength);
+  // Previous := Current, Current := Lookahead, by turning the three slots; the returned
+  // slot is the new look-ahead's (still holding the old previous position).
+  CharPosition& Shift() {
+    CharPosition* freed = FPrevious;
+    FPrevious = FCurrent;
+    FCurrent = FLookahead;
+    FLookahead = freed;
+    return *freed;
+  }
 
   TUtilsBOMReader FByteReader;
   std::unique_ptr<TCustomUnicodeCodec> FCodec;
-  CharPosition FCurrent;
-  CharPosition FPrevious;
-  CharPosition FLookahead;
+  CharPosition FSlots[3];
+  CharPosition* FPrevious = &FSlots[0];
+  CharPosition* FCurrent = &FSlots[1];
+  CharPosition* FLookahead = &FSlots[2];
   CharPosition FInitial;
   TReadLineBreakMode FLineBreakMode = ReadBreaksToLF;
   int64_t FStartOffset = 0;
 };
 
-inline void TUtilsUCS4Reader::Count(CharPosition& position, int32_t code, int32_t byteLength) {
-  position.EndByte += byteLength;
-  ++position.CharCount;
-  position.Code = code;
-  position.ByteLength = byteLength;
-  if (code == 0x09) {
-    ++position.LineTabs;
-  } else if (code == 0x0A) {
-    ++position.Line;
-    position.LineChars = 0;
-    position.LineTabs = 0;
-  } else {
-    ++position.LineChars;
+inline void TUtilsUCS4Reader::Count(const CharPosition& from, CharPosition& to, int32_t code,
+                                    int32_t byteLength) {
+  to.EndByte = from.EndByte + byteLength;
+  to.CharCount = from.CharCount + 1;
+  to.Code = code;
+  to.ByteLength = byteLength;
+  if (code == 0x0A) {
+    to.Line = from.Line + 1;
+    to.LineChars = 0;
+    to.LineTabs = 0;
+    return;
   }
+  to.Line = from.Line;
+  const bool tab = code == 0x09;
+  to.LineChars = from.LineChars + !tab;
+  to.LineTabs = from.LineTabs + tab;
+}
+
+// Inline for the common case, a character decoded straight from the buffer: the
+// tokenizers call it for every character, and through a final source class the call
+// needs no dispatch.
+inline void TUtilsUCS4Reader::Next() {
+  int32_t code;
+  int32_t byteLength;
+  if (FLookahead->Code != kEndOfInput && FCodec &&
+      FCodec->ReadBufferedChar(FByteReader.Window(), code, byteLength)) {
+    CharPosition& next = Shift();
+    Count(*FCurrent, next, code, byteLength);
+    return;
+  }
+  NextSlowly();
 }
 
 } // namespace velmora

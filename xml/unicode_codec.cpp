@@ -1,6 +1,26 @@
 #include "xml/unicode_codec.h"
 
+#include <array>
+
 namespace velmora {
+
+namespace {
+
+constexpr std::array<char16_t, 256> MakeAsciiByteTable() {
+  std::array<char16_t, 256> table{};
+  for (int byte = 0; byte < 256; ++byte) {
+    table[byte] = static_cast<char16_t>(byte < 0x80 ? byte : 0x0D);
+  }
+  return table;
+}
+
+constexpr std::array<char16_t, 256> kAsciiTable = MakeAsciiByteTable();
+
+} // namespace
+
+const char16_t* TCustomUnicodeCodec::AsciiByteTable() {
+  return kAsciiTable.data();
+}
 
 std::unique_ptr<TCustomUnicodeCodec> CreateCodec(TUnicodeCodecClass codecClass) {
   return codecClass ? codecClass->Create() : nullptr;

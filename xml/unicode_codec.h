@@ -105,9 +105,10 @@ class TCustomUnicodeCodec {
   // DecodeChar with CR LF and lone CR read as one LF under ReadBreaksToLF.
   void ReadChar(int32_t& code, int32_t& byteLength);
 
-  // A character taken straight from the byte window when it needs nothing but a table
-  // look-up (no line break, no multi-unit sequence); false sends the caller to ReadChar.
-  bool ReadBufferedChar(int32_t& code, int32_t& byteLength);
+  // A character taken straight from window (the byte source's window) when it needs
+  // nothing but a look-up (no line break, no multi-unit sequence); false sends the caller
+  // to ReadChar.
+  bool ReadBufferedChar(TByteWindow& window, int32_t& code, int32_t& byteLength);
 
   // Changing the source drops a character held back while resolving CR.
   void SetByteSource(const TByteSource& source);
@@ -124,12 +125,15 @@ class TCustomUnicodeCodec {
   bool HasPending() const { return FHasPending; }
 
  protected:
-  // How ReadBufferedChar may decode: the subclass's fast path.
-  enum TFastPath : uint8_t { fpNone, fpAscii, fpByteTable, fpUtf16LE, fpUtf16BE };
+  // How ReadBufferedChar may decode: the subclass's fast path. A byte table maps every
+  // byte to its character, or to CR for a byte that needs DecodeChar.
+  enum TFastPath : uint8_t { fpNone, fpByteTable, fpUtf16LE, fpUtf16BE };
   void SetFastPath(TFastPath path, const char16_t* byteTable = nullptr) {
     FFastPath = path;
     FByteTable = byteTable;
   }
+  // The byte table of ASCII-compatible codecs: bytes below 0x80 only.
+  static const char16_t* AsciiByteTable();
 
   // One byte from the source; false at the end of the input.
   bool PullByte(uint8_t& byte) {
@@ -178,50 +182,30 @@ class TCustomUnicodeCodec {
   std::exception_ptr FPendingError;
 };
 
-inline bool TCustomUnicodeCodec::ReadBufferedChar(int32_t& code, int32_t& byteLength) {
-  TByteWindow* window = FByteSource.Window;
-  if (FHasPending || !window) {
+inline bool TCustomUnicodeCodec::ReadBufferedChar(TByteWindow& window, int32_t& code,
+                                                  int32_t& byteLength) {
+  const uint8_t* next = window.Next;
+  const int64_t available = window.End - next;
+  if (FHasPending || available <= 0) {
     return false;
   }
-  const uint8_t* next = window->Next;
-  const int64_t available = window->End - next;
   int32_t c;
-  switch (FFastPath) {
-  case fpAscii:
-    if (available < 1 || next[0] >= 0x80) {
-      return false;
-    }
-    c = next[0];
+  if (FFastPath == fpByteTable) {
+    c = FByteTable[*next];
     byteLength = 1;
-    break;
-  case fpByteTable:
-    if (available < 1) {
-      return false;
-    }
-    c = FByteTable[next[0]];
-    byteLength = 1;
-    break;
-  case fpUtf16LE:
-    if (available < 2) {
-      return false;
-    }
+  } else if (FFastPath == fpUtf16LE && available >= 2) {
     c = next[0] | (next[1] << 8);
     byteLength = 2;
-    break;
-  case fpUtf16BE:
-    if (available < 2) {
-      return false;
-    }
+  } else if (FFastPath == fpUtf16BE && available >= 2) {
     c = (next[0] << 8) | next[1];
     byteLength = 2;
-    break;
-  default:
+  } else {
     return false;
   }
   if (c == 0x0D || (c >= 0xD800 && c <= 0xDFFF)) {
     return false;
   }
-  window->Next = next + byteLength;
+  window.Next = next + byteLength;
   code = c;
   return true;
 }

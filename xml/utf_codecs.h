@@ -11,7 +11,7 @@ namespace velmora {
 class TUTF8Codec final : public TCustomUnicodeCodec {
   VELMORA_CODEC_CLASS(TUTF8Codec)
 
-  TUTF8Codec() { SetFastPath(fpAscii); }
+  TUTF8Codec() { SetFastPath(fpByteTable, AsciiByteTable()); }
   void DecodeChar(int32_t& code, int32_t& byteLength) override;
   // Values above U+10FFFF raise EConvertError.
   void EncodeChar(int32_t code, int32_t& byteLength) override;
