@@ -2,7 +2,6 @@
 
 #include "platform/version_record.h"
 #include "runtime/format.h"
-#include "runtime/windows1252.h"
 
 namespace velmora {
 
@@ -25,14 +24,24 @@ void PairLetters(TCaseTables& tables, std::string_view lower, std::string_view u
   }
 }
 
-// The alphabets in force at start-up, as Windows-1252 bytes.
+// The alphabets in force at start-up, as Windows-1252 bytes: "aäbcdefghijklmnoöpqrsßtuüvwxyz"
+// and "AÄBCDEFGHIJKLMNOÖPQRSßTUÜVWXYZ" (\xE4 ä, \xC4 Ä, \xF6 ö, \xD6 Ö, \xDF ß, \xFC ü,
+// \xDC Ü).
 const NarrowString& DefaultLowerAlphabet() {
-  static const NarrowString alphabet = EncodeWindows1252("aäbcdefghijklmnoöpqrsßtuüvwxyz");
+  static const NarrowString alphabet = "a\xE4"
+                                       "bcdefghijklmno\xF6"
+                                       "pqrs\xDF"
+                                       "tu\xFC"
+                                       "vwxyz";
   return alphabet;
 }
 
 const NarrowString& DefaultUpperAlphabet() {
-  static const NarrowString alphabet = EncodeWindows1252("AÄBCDEFGHIJKLMNOÖPQRSßTUÜVWXYZ");
+  static const NarrowString alphabet = "A\xC4"
+                                       "BCDEFGHIJKLMNO\xD6"
+                                       "PQRS\xDF"
+                                       "TU\xDC"
+                                       "VWXYZ";
   return alphabet;
 }
 

@@ -3,8 +3,8 @@
 #include "runtime/format.h"
 #include "runtime/numbers.h"
 #include "runtime/text_file.h"
-#include "runtime/windows1252.h"
 #include "toolkit/string_toolkit.h"
+#include "xml/windows1252_text.h"
 
 namespace velmora {
 

@@ -2,8 +2,6 @@
 
 #include <gtest/gtest.h>
 
-#include "runtime/windows1252.h"
-
 namespace velmora {
 namespace {
 
@@ -67,24 +65,6 @@ TEST(StringConversion, AppendRefusesValuesOutsideUnicode) {
   AppendUtf8(narrow, 0x10FFFF);
   AppendUtf8(narrow, 0x110000);
   EXPECT_EQ(narrow, "\U0010FFFF\uFFFD");
-}
-
-TEST(Windows1252, EncodesTheCodePageAndMarksWhatItLacks) {
-  EXPECT_EQ(EncodeWindows1252("Müller €5 \u201Cq\u201D \u0081"), "M\xFCller \x80"
-                                                                 "5 \x93q\x94 \x81");
-  EXPECT_EQ(EncodeWindows1252("\u0141ukasz \u4E2D \U0001F600"), "?ukasz ? ?");
-  EXPECT_EQ(EncodeWindows1252("a\xFF"
-                              "b"),
-            "a?b");                           // malformed UTF-8
-  EXPECT_EQ(EncodeWindows1252Char(0x80), -1); // 0x80 is the euro sign
-}
-
-TEST(Windows1252, EveryByteRoundTrips) {
-  std::string all;
-  for (int b = 0; b < 256; ++b) {
-    all += static_cast<char>(b);
-  }
-  EXPECT_EQ(EncodeWindows1252(DecodeWindows1252(all)), all);
 }
 
 } // namespace

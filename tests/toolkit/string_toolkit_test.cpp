@@ -3,7 +3,6 @@
 #include <gtest/gtest.h>
 
 #include "platform/executable_path.h"
-#include "runtime/windows1252.h"
 #include "tests/support/temp_folder.h"
 
 namespace velmora {

@@ -1,5 +1,6 @@
 #pragma once
-// The Windows-1252 code page, in which the address file is written.
+// Text in the Windows-1252 code page, in which the address file is written; the code page
+// is TWindows1252Codec's.
 
 #include <cstdint>
 
