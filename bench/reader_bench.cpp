@@ -21,7 +21,7 @@ namespace {
 constexpr int64_t kTargetSize = 100 << 20;
 
 class TInputFiles {
- public:
+public:
   TInputFiles() {
     std::error_code ignored;
     FFolder = std::filesystem::temp_directory_path(ignored) /
@@ -43,7 +43,7 @@ class TInputFiles {
     return found->second;
   }
 
- private:
+private:
   // About 10 MB from the generator, its body then repeated up to the target size (the
   // reader does not care that the result holds several root elements).
   NarrowString Make(const NarrowString& encoding) {
@@ -117,5 +117,3 @@ BENCHMARK_CAPTURE(BM_ReadThroughInputSource, Windows1252, NarrowString("windows-
 
 } // namespace
 } // namespace velmora
-
-

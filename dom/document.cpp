@@ -8,6 +8,7 @@
 #include "dom/other_nodes.h"
 #include "dom/uri_rules.h"
 #include "dom/xml_rules.h"
+#include "xml/dtd_validation_agent.h"
 
 namespace velmora {
 
@@ -388,6 +389,8 @@ bool TDomCustomDocument::isWhitespaceInElementContent(const TDomText*) const {
   return false;
 }
 
+void TDomCustomDocument::dropIds(const TDomElement*) {}
+
 template <class TOwnEvent>
 void TDomCustomDocument::Notify(TOwnEvent ownEvent, void (TDomImplementation::*forward)(TDomNode*),
                                 TDomNode* node, int iteratorChange) {
@@ -485,7 +488,91 @@ void TDomCustomDocument::DestroyContents() noexcept {
 }
 
 TDomDocument::TDomDocument(TDomImplementation* implementation)
-    : TDomCustomDocument(implementation) {}
+    : TDomCustomDocument(implementation), FAgent(std::make_unique<TDtdValidationAgent>(this)) {}
+
+TDomElement* TDomDocument::getElementById(std::u16string_view id) const {
+  return FAgent->ElementById(id);
+}
+
+int TDomDocument::attributeType(std::u16string_view elementName, std::u16string_view attrName) {
+  return FAgent->AttributeType(elementName, attrName);
+}
+
+void TDomDocument::normalizeAttributeValue(std::u16string_view value, int attrType, int& errorCode,
+                                           WideString& result) {
+  FAgent->NormalizeAttributeValue(value, static_cast<TDtdAttrType>(attrType), errorCode, result);
+}
+
+TDomNode* TDomDocument::copyNode(TDomNode* node, bool deep) {
+  TDomNode* copy = TDomCustomDocument::copyNode(node, deep);
+  // Entity references are copied empty; the declarations fill them again.
+  std::vector<TDomEntityReference*> references;
+  for (TDomNode* n = copy; n;) {
+    if (n->nodeType() == nkEntityReference) {
+      references.push_back(static_cast<TDomEntityReference*>(n));
+    }
+    if (n->hasChildNodes()) {
+      n = n->firstChild();
+      continue;
+    }
+    while (n != copy && !n->nextSibling()) {
+      n = n->parentNode();
+    }
+    n = n == copy ? nullptr : n->nextSibling();
+  }
+  for (TDomEntityReference* reference : references) {
+    FAgent->ExpandEntityReference(reference);
+  }
+  return copy;
+}
+
+bool TDomDocument::isWhitespaceInElementContent(const TDomText* textNode) const {
+  if (!textNode || textNode->fromCharacterReference() ||
+      !(textNode->data().empty() || conformsToS(textNode->data()))) {
+    return false;
+  }
+  const TDomNode* node = textNode->parentNode();
+  while (node && node->nodeType() == nkEntityReference) {
+    node = node->parentNode();
+  }
+  return IsElementNode(node) && FAgent->ContentType(node->nodeName()) == ctElementContent;
+}
+
+bool TDomDocument::refreshDefaultAttributes(TDomNode* node) {
+  bool result = true;
+  for (TDomNode* n = node; n;) {
+    if (n->nodeType() == nkElement) {
+      auto* element = static_cast<TDomElement*>(n);
+      const std::vector<TCustomOwnedNode*> attributes = element->attributeItems();
+      for (auto it = attributes.rbegin(); it != attributes.rend(); ++it) {
+        auto* attr = static_cast<TDomAttr*>(*it);
+        if (!attr->specified()) {
+          attr->Free();
+        }
+      }
+      FAgent->AddDefaultAttributes(element);
+      result = result && !element->namespaceAware();
+    }
+    if (n->hasChildNodes()) {
+      n = n->firstChild();
+      continue;
+    }
+    while (n != node && !n->nextSibling()) {
+      n = n->parentNode();
+    }
+    n = n == node ? nullptr : n->nextSibling();
+  }
+  return result;
+}
+
+bool TDomDocument::refreshAllDefaultAttributes() {
+  TDomElement* element = documentElement();
+  return element ? refreshDefaultAttributes(element) : true;
+}
+
+void TDomDocument::dropIds(const TDomElement* element) {
+  FAgent->DropIds(element);
+}
 
 TDomDocument::~TDomDocument() = default;
 
@@ -502,6 +589,7 @@ TDomNodeList* TDomDocument::getElementsByTagName(const WideString& name) {
 void TDomDocument::hookBeforeClear() {
   TDomCustomDocument::hookBeforeClear();
   FElementLists.clear();
+  FAgent->Clear();
 }
 
 TDomDocumentNS::TDomDocumentNS(TDomImplementation* implementation)

@@ -15,6 +15,7 @@ namespace velmora {
 class TDomAttr;
 class TDomElement;
 class TDomText;
+class TDtdValidationAgent;
 
 class TDomCustomDocument : public TDomNode {
 public:
@@ -67,6 +68,8 @@ public:
   virtual void normalizeAttributeValue(std::u16string_view value, int attrType, int& errorCode,
                                        WideString& result);
   virtual bool isWhitespaceInElementContent(const TDomText* textNode) const;
+  // element goes: any ID entries it has go with it.
+  virtual void dropIds(const TDomElement* element);
 
   // At most one document element and one document type, the type first.
   TDomNode* appendChild(TDomNode* newChild) override;
@@ -134,12 +137,29 @@ private:
   uint8_t FXmlStandalone = 2;
 };
 
-// A document with DOM Level 1 names.
+// A document with DOM Level 1 names, and a validation agent that knows what its document
+// type declaration says.
 class TDomDocument : public TDomCustomDocument {
 public:
   explicit TDomDocument(TDomImplementation* implementation = nullptr);
   const char* ClassName() const override { return "TDomDocument"; }
   TDomNodeList* getElementsByTagName(const WideString& name);
+
+  TDtdValidationAgent& validationAgent() { return *FAgent; }
+  TDomElement* getElementById(std::u16string_view id) const;
+  int attributeType(std::u16string_view elementName, std::u16string_view attrName) override;
+  void normalizeAttributeValue(std::u16string_view value, int attrType, int& errorCode,
+                               WideString& result) override;
+  // Copies as every document does, and expands each copied entity reference.
+  TDomNode* copyNode(TDomNode* node, bool deep) override;
+  // White space (or nothing) not from a character reference, in an element whose declared
+  // content is element content.
+  bool isWhitespaceInElementContent(const TDomText* textNode) const override;
+  // Frees the defaulted attributes of node's elements and adds the declared defaults; true
+  // when every element got them (namespace-aware elements do not).
+  bool refreshDefaultAttributes(TDomNode* node);
+  bool refreshAllDefaultAttributes();
+  void dropIds(const TDomElement* element) override;
 
 protected:
   ~TDomDocument() override;
@@ -147,6 +167,7 @@ protected:
 
 private:
   std::vector<std::unique_ptr<TDomNodeList>> FElementLists;
+  std::unique_ptr<TDtdValidationAgent> FAgent;
 };
 
 // A namespace-aware document.
@@ -161,8 +182,7 @@ public:
   // Stores element for id unless the ID is taken (the first element with an ID wins).
   void addId(const WideString& id, TDomElement* element);
   void clearIds();
-  // element goes: its IDs go with it.
-  void dropIds(const TDomElement* element);
+  void dropIds(const TDomElement* element) override;
 
 protected:
   ~TDomDocumentNS() override;

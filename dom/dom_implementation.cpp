@@ -4,6 +4,9 @@
 
 #include "dom/document.h"
 #include "dom/node_lists.h"
+#include "xml/input_sources.h"
+#include "xml/parse_errors.h"
+#include "xml/resource_resolvers.h"
 
 namespace velmora {
 
@@ -71,6 +74,79 @@ void TDomImplementation::doNodeInserted(TDomNode* node) {
 void TDomImplementation::doNodeRemoving(TDomNode* node) {
   if (OnNodeRemoving) {
     OnNodeRemoving(this, node);
+  }
+}
+
+bool TDomImplementation::handleError(void* sender, const TDomError* error) {
+  if (!error) {
+    throw ENot_Supported_Err(dom_messages::kNotSupported);
+  }
+  bool go = true;
+  doError(sender, *error, go);
+  return go;
+}
+
+void TDomImplementation::doError(void* sender, const TDomError& error, bool& go) {
+  go = error.Severity() != svFatal;
+  if (OnError && FErrorEventLock == 0) {
+    OnError(sender, error, go);
+  }
+}
+
+TCustomResourceResolver* TDomImplementation::ResourceResolver() const {
+  return FResourceResolver.get();
+}
+
+void TDomImplementation::SetResourceResolver(TCustomResourceResolver* resolver) {
+  SetReference(FResourceResolver, resolver);
+}
+
+std::unique_ptr<TStream> TDomImplementation::resolveResource(std::u16string_view baseURI,
+                                                             WideString& publicId,
+                                                             WideString& systemId) {
+  if (!FResourceResolver) {
+    throw ENot_Found_Err(dom_messages::kNoResourceResolver);
+  }
+  return FResourceResolver->ResolveResource(baseURI, publicId, systemId);
+}
+
+void TDomImplementation::loadExternalText(std::u16string_view baseURI, WideString publicId,
+                                          int& errorCode, WideString& text, WideString systemId) {
+  text.clear();
+  std::unique_ptr<TStream> stream = resolveResource(baseURI, publicId, systemId);
+  if (!stream) {
+    errorCode = ekResourceNotFound;
+    return;
+  }
+  std::unique_ptr<TXmlInputSource> source;
+  try {
+    source = std::make_unique<TXmlInputSource>(stream.get(), publicId, systemId, 4096, nullptr,
+                                               false, 0, 0, 0, 0, 1);
+  } catch (const ENot_Supported_Err&) {
+    errorCode = ekEncodingNotSupported;
+    return;
+  } catch (const EConvertError&) {
+    errorCode = ekInputEncodingError;
+    return;
+  }
+  // An external entity may carry a text declaration, never a full XML declaration.
+  if (source->BadDeclaration() || source->DeclKind() == dkXmlDecl) {
+    errorCode = ekInvalidTextDeclaration;
+    return;
+  }
+  if (source->DeclaredVersion() != u"1.0") {
+    errorCode = ekUnsupportedVersion;
+    return;
+  }
+  try {
+    WideString result;
+    for (source->Next(); !source->AtEnd(); source->Next()) {
+      AppendUtf16(result, source->Current().Code);
+    }
+    text = std::move(result);
+    errorCode = ekNone;
+  } catch (const Exception&) {
+    errorCode = ekUnreadableExternalEntity;
   }
 }
 

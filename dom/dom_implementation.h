@@ -8,17 +8,23 @@
 
 #include "dom/dom_node.h"
 #include "runtime/component.h"
+#include "runtime/streams.h"
 
 namespace velmora {
 
+class TCustomResourceResolver;
 class TDomAttr;
 class TDomCustomDocument;
+class TDomError;
 class TDomNodeList;
 
 // Sender is the document or the implementation object that raised the event.
 using TDomNotifyNodeEvent = std::function<void(void* sender, TDomNode* node)>;
 using TDomAttrModifiedEvent = std::function<void(void* sender, TDomNode* modifiedNode,
                                                  TDomAttrChange attrChange, TDomAttr* relatedAttr)>;
+// Sender is the object that reported the error; go may be changed to decide whether
+// reading goes on.
+using TDomErrorEvent = std::function<void(void* sender, const TDomError& error, bool& go)>;
 
 class TDomImplementation : public TComponent {
 public:
@@ -41,6 +47,33 @@ public:
   TDomNotifyNodeEvent OnNodeClearing;
   TDomNotifyNodeEvent OnNodeInserted;
   TDomNotifyNodeEvent OnNodeRemoving;
+  TDomErrorEvent OnError;
+
+  // The one entry point for parse errors: whether reading goes on (warnings and errors
+  // yes, fatal errors no, unless OnError decides otherwise). None raises
+  // ENot_Supported_Err "Not supported error.".
+  bool handleError(void* sender, const TDomError* error);
+  virtual void doError(void* sender, const TDomError& error, bool& go);
+  // While suspended (counted), OnError is not called.
+  void suspendErrorEvents() { ++FErrorEventLock; }
+  void resumeErrorEvents() {
+    if (FErrorEventLock > 0) {
+      --FErrorEventLock;
+    }
+  }
+
+  // The resolver of external resources; not owned, and forgotten when it is freed.
+  TCustomResourceResolver* ResourceResolver() const;
+  void SetResourceResolver(TCustomResourceResolver* resolver);
+  // The resolver's stream for the resource; without a resolver ENot_Found_Err
+  // "No resource resolver assigned to DOM implementation.".
+  std::unique_ptr<TStream> resolveResource(std::u16string_view baseURI, WideString& publicId,
+                                           WideString& systemId);
+  // Reads an external parsed entity or external subset into text. errorCode 0 when it
+  // worked, else the parse-error kind (148 no resource, 147 unknown encoding, 45 encoding
+  // error, 69 bad declaration, 151 other version, 150 undecodable text) and an empty text.
+  void loadExternalText(std::u16string_view baseURI, WideString publicId, int& errorCode,
+                        WideString& text, WideString systemId);
 
   // Called by the documents as they come and go.
   void registerDocument(TDomCustomDocument* document);
@@ -53,6 +86,8 @@ protected:
 private:
   std::vector<TCustomOwnedNode*> FDocuments;
   std::unique_ptr<TDomNodeList> FDocumentsView;
+  TComponentRef<TCustomResourceResolver> FResourceResolver;
+  uint16_t FErrorEventLock = 0;
 };
 
 } // namespace velmora

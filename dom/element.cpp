@@ -498,7 +498,7 @@ void TDomElement::BeforeDestruction(bool ownerGoes) noexcept {
     return;
   }
   if (FCarriesId) {
-    if (auto* document = dynamic_cast<TDomDocumentNS*>(referenceDocument())) {
+    if (TDomCustomDocument* document = referenceDocument()) {
       document->dropIds(this);
     }
   }

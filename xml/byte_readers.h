@@ -12,7 +12,7 @@ namespace velmora {
 VELMORA_EXCEPTION_CLASS(EParserUtilsException, Exception);
 
 class TUtilsCustomReader {
- public:
+public:
   // Reads from the stream's current position on; a null stream raises
   // EParserUtilsException "Stream not specified.". Buffers of fewer than 4 bytes are
   // enlarged to 4, the longest code unit.
@@ -35,11 +35,11 @@ class TUtilsCustomReader {
   // The buffered bytes not yet consumed; a codec may take them directly.
   TByteWindow& Window() { return FWindow; }
 
- protected:
+protected:
   // Refills the empty buffer with at least atLeast bytes where the stream has them.
   void FillBuffer(int64_t atLeast);
 
- private:
+private:
   // Reads until count bytes came or the stream ends; returns how many came.
   int64_t ReadFromStream(uint8_t* dest, int64_t count);
 
@@ -56,7 +56,7 @@ class TUtilsCustomReader {
 enum TBomDetection : uint8_t { bdDetect = 0, bdNone = 1 };
 
 class TUtilsCustomBOMReader : public TUtilsCustomReader {
- public:
+public:
   // Detects the mark and leaves the stream after it.
   TUtilsCustomBOMReader(TStream* stream, int32_t bufferSize, TBomDetection detection = bdDetect);
 
@@ -68,7 +68,7 @@ class TUtilsCustomBOMReader : public TUtilsCustomReader {
   TUnicodeCodecClass BomCodecClass() const { return FBomCodecClass; }
   int32_t BomLength() const { return FBomLength; }
 
- private:
+private:
   void DetectMark();
 
   TUnicodeCodecClass FBomCodecClass = nullptr;
@@ -76,7 +76,7 @@ class TUtilsCustomBOMReader : public TUtilsCustomReader {
 };
 
 class TUtilsBOMReader final : public TUtilsCustomBOMReader {
- public:
+public:
   using TUtilsCustomBOMReader::TUtilsCustomBOMReader;
 };
 

@@ -18,7 +18,7 @@ using TCSMIBNotifyEvent = std::function<void(TCSMIB* sender)>;
 using TCSMIBChangingEvent = std::function<void(TCSMIB* sender, int32_t newEnum, bool& allowChange)>;
 
 class TCSMIB : public TComponent {
- public:
+public:
   explicit TCSMIB(TComponent* owner = nullptr) : TComponent(owner) {}
 
   int32_t Enum() const { return FEnum; }
@@ -44,7 +44,7 @@ class TCSMIB : public TComponent {
 
   const char* ClassName() const override { return "TCSMIB"; }
 
- private:
+private:
   int32_t FEnum = 3;
   bool FIgnoreInvalidEnum = false;
 };

@@ -16,7 +16,7 @@ enum TXmlDeclKind : uint8_t {
 enum TDomStandalone : uint8_t { sdYes = 0, sdNo = 1, sdUnspecified = 2 };
 
 class TXmlSimpleInputSource : public TUtilsUCS4Reader {
- public:
+public:
   TXmlSimpleInputSource(TStream* stream, WideString publicId, WideString systemId,
                         int32_t bufferSize, TUnicodeCodecClass codecClass, int64_t initialByte,
                         int64_t initialChar, int64_t initialColumn, int64_t initialTabs,
@@ -28,13 +28,13 @@ class TXmlSimpleInputSource : public TUtilsUCS4Reader {
   const WideString& PublicId() const { return FPublicId; }
   const WideString& SystemId() const { return FSystemId; }
 
- private:
+private:
   WideString FPublicId;
   WideString FSystemId;
 };
 
 class TXmlInputSource final : public TXmlSimpleInputSource {
- public:
+public:
   // Reads the XML declaration, if any, and goes on with the declared encoding from the
   // character after it. A declared encoding that contradicts the byte-order mark raises
   // EConvertError, an unknown one ENot_Supported_Err. Positions after the declaration
@@ -51,7 +51,7 @@ class TXmlInputSource final : public TXmlSimpleInputSource {
   TDomStandalone DeclaredStandalone() const { return FDeclaredStandalone; }
   const WideString& DeclaredVersion() const { return FDeclaredVersion; }
 
- private:
+private:
   bool ReadDeclaration();
   bool ReadEquals();
   bool ReadQuotedValue(WideString& value, bool (*isFirst)(int32_t), bool (*isNext)(int32_t));

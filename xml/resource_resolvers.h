@@ -14,7 +14,7 @@ namespace velmora {
 constexpr std::u16string_view kXmlResourceType = u"http://www.w3.org/TR/REC-xml";
 
 class TCustomResourceResolver : public TComponent {
- public:
+public:
   explicit TCustomResourceResolver(TComponent* owner = nullptr) : TComponent(owner) {}
 
   // A stream over the resource, or none; the caller owns the stream. The identifiers may
@@ -31,7 +31,7 @@ using TDomResolveResourceEvent =
                        std::unique_ptr<TStream>& stream, bool& certifiedText)>;
 
 class TStandardResourceResolver : public TCustomResourceResolver {
- public:
+public:
   explicit TStandardResourceResolver(TComponent* owner = nullptr)
       : TCustomResourceResolver(owner) {}
 

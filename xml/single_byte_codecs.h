@@ -17,7 +17,7 @@ struct TCodePage {
 constexpr char16_t kUndefinedByteCode = 0xFFFF;
 
 class TCustomSingleByteCodec : public TCustomUnicodeCodec {
- public:
+public:
   void DecodeChar(int32_t& code, int32_t& byteLength) override;
   // Writes the one byte of CodeToByteChecked.
   void EncodeChar(int32_t code, int32_t& byteLength) override;
@@ -38,13 +38,13 @@ class TCustomSingleByteCodec : public TCustomUnicodeCodec {
   int FindByte(int32_t code) const;
   const TCodePage& CodePage() const { return FPage; }
 
- protected:
+protected:
   explicit TCustomSingleByteCodec(const TCodePage& page);
 
   char16_t TableByteToCode(uint8_t byte) const { return FPage.Decode[byte]; }
   uint8_t TableCodeToByte(char16_t code) const;
 
- private:
+private:
   void BuildEncodingTable() const;
 
   const TCodePage& FPage;

@@ -27,7 +27,7 @@ struct CharPosition {
 
 // A set of characters below U+0100, for SkipAny.
 class TCharSet {
- public:
+public:
   constexpr TCharSet(std::u16string_view chars) {
     for (char16_t c : chars) {
       if (c < 256) {
@@ -39,12 +39,12 @@ class TCharSet {
     return c >= 0 && c < 256 && (FBits[c >> 6] >> (c & 63) & 1) != 0;
   }
 
- private:
+private:
   uint64_t FBits[4] = {};
 };
 
 class TUtilsUCS4Reader {
- public:
+public:
   // Detects a byte-order mark (unless detection is bdNone) and reads with codecClass, or
   // with the mark's codec, or with DefaultCodecClass. A codecClass that contradicts the
   // mark raises EConvertError. The five initial values start the counts; the reader then
@@ -85,10 +85,10 @@ class TUtilsUCS4Reader {
   const CharPosition& Initial() const { return FInitial; }
   int64_t StartOffset() const { return FStartOffset; }
 
- protected:
+protected:
   void SetInitial(const CharPosition& position) { FInitial = position; }
 
- private:
+private:
   static bool Supply(void* owner, TCustomUnicodeCodec& codec, uint8_t* dest, int32_t count);
   // Next at the end, after a refill or for a character that needs the codec's full work.
   void NextSlowly();

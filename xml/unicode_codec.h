@@ -32,13 +32,13 @@ enum TWriteLineBreakMode : uint8_t { WriteLF = 0, WriteCR = 1, WriteCRLF = 2 };
 
 // A failure of a buffer operation, with the offset of the failing unit in the buffer given.
 class EUnicodeCodecException : public Exception {
- public:
+public:
   EUnicodeCodecException(NarrowString message, int64_t byteOffset)
       : Exception(std::move(message)), FByteOffset(byteOffset) {}
   int64_t ByteOffset() const noexcept { return FByteOffset; }
   const char* ClassName() const noexcept override { return "EUnicodeCodecException"; }
 
- private:
+private:
   int64_t FByteOffset;
 };
 
@@ -79,7 +79,7 @@ struct TByteSink {
 };
 
 class TCustomUnicodeCodec {
- public:
+public:
   TCustomUnicodeCodec() = default;
   TCustomUnicodeCodec(const TCustomUnicodeCodec&) = delete;
   TCustomUnicodeCodec& operator=(const TCustomUnicodeCodec&) = delete;
@@ -124,7 +124,7 @@ class TCustomUnicodeCodec {
   TWriteLineBreakMode WriteLineBreakMode() const { return FWriteLineBreakMode; }
   bool HasPending() const { return FHasPending; }
 
- protected:
+protected:
   // How ReadBufferedChar may decode: the subclass's fast path. A byte table maps every
   // byte to its character, or to CR for a byte that needs DecodeChar.
   enum TFastPath : uint8_t { fpNone, fpByteTable, fpUtf16LE, fpUtf16BE };
@@ -166,7 +166,7 @@ class TCustomUnicodeCodec {
   bool ApplyDecodeFailure(const char16_t* rawUnits, int rawCount, char16_t*& dest,
                           const char16_t* destEnd) const;
 
- private:
+private:
   TDecodeFailureMode FDecodeFailureMode = FailRaise;
   char16_t FSubstituteChar = 0xFFFD;
   TReadLineBreakMode FReadLineBreakMode = ReadBreaksAsIs;
@@ -217,7 +217,7 @@ NarrowString EncodeText(TCustomUnicodeCodec& codec, std::u16string_view text);
 
 // Declares the class reference of a concrete codec.
 #define VELMORA_CODEC_CLASS(Name)                                                                  \
- public:                                                                                           \
+public:                                                                                            \
   static TUnicodeCodecClass ClassRef() {                                                           \
     static const TUnicodeCodecClassInfo info = {                                                   \
         #Name, []() -> std::unique_ptr<TCustomUnicodeCodec> { return std::make_unique<Name>(); }}; \

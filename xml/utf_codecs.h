@@ -26,7 +26,7 @@ class TUTF8Codec final : public TCustomUnicodeCodec {
 
 // The work of both UTF-16 codecs; the byte order is the only difference.
 class TCustomUTF16Codec : public TCustomUnicodeCodec {
- public:
+public:
   // Surrogate pairs are combined; a lone surrogate or a cut-off unit raises EConvertError.
   void DecodeChar(int32_t& code, int32_t& byteLength) override;
   void EncodeChar(int32_t code, int32_t& byteLength) override;
@@ -36,10 +36,10 @@ class TCustomUTF16Codec : public TCustomUnicodeCodec {
   void EncodeBuffer(const char16_t* chars, int64_t charCount, NarrowString& bytes,
                     int64_t& charsUsed) override;
 
- protected:
+protected:
   TCustomUTF16Codec(bool bigEndian, const char* name);
 
- private:
+private:
   char16_t Unit(const uint8_t* bytes) const {
     return static_cast<char16_t>(FBigEndian ? (bytes[0] << 8) | bytes[1]
                                             : (bytes[1] << 8) | bytes[0]);
@@ -63,7 +63,7 @@ class TUTF16LECodec final : public TCustomUTF16Codec {
 // The work of the four UCS-4 codecs; the byte order is the only difference. Surrogate
 // values and values above U+10FFFF raise, so do 1 to 3 bytes left at the end.
 class TCustomUCS4Codec : public TCustomUnicodeCodec {
- public:
+public:
   void DecodeChar(int32_t& code, int32_t& byteLength) override;
   void EncodeChar(int32_t code, int32_t& byteLength) override;
   // Values above U+FFFF become surrogate pairs; trailing bytes short of a unit are left
@@ -73,11 +73,11 @@ class TCustomUCS4Codec : public TCustomUnicodeCodec {
   void EncodeBuffer(const char16_t* chars, int64_t charCount, NarrowString& bytes,
                     int64_t& charsUsed) override;
 
- protected:
+protected:
   // shifts: the shift of each of the four bytes in the order they are read.
   TCustomUCS4Codec(const uint8_t (&shifts)[4], const char* name);
 
- private:
+private:
   uint32_t Value(const uint8_t* bytes) const;
   void EncodeValue(uint32_t value, uint8_t* bytes) const;
 

@@ -9,13 +9,13 @@
 namespace velmora::testing {
 
 class TTestByteSource {
- public:
+public:
   TTestByteSource(TCustomUnicodeCodec& codec, std::string_view bytes) : FBytes(bytes) {
     codec.SetByteSource(TByteSource{this, &TTestByteSource::Supply, nullptr});
   }
   size_t Consumed() const { return FPos; }
 
- private:
+private:
   static bool Supply(void* owner, TCustomUnicodeCodec&, uint8_t* dest, int32_t count) {
     auto* self = static_cast<TTestByteSource*>(owner);
     const size_t left = self->FBytes.size() - self->FPos;
@@ -32,13 +32,13 @@ class TTestByteSource {
 };
 
 class TTestByteSink {
- public:
+public:
   explicit TTestByteSink(TCustomUnicodeCodec& codec) {
     codec.SetByteSink(TByteSink{this, &TTestByteSink::Write});
   }
   const NarrowString& Bytes() const { return FBytes; }
 
- private:
+private:
   static void Write(void* owner, TCustomUnicodeCodec&, const uint8_t* bytes, int32_t count) {
     static_cast<TTestByteSink*>(owner)->FBytes.append(reinterpret_cast<const char*>(bytes),
                                                       static_cast<size_t>(count));

@@ -11,7 +11,7 @@ namespace {
 
 // An input source over bytes held by the fixture.
 class InputSource : public ::testing::Test {
- protected:
+protected:
   TXmlInputSource& Open(std::string_view bytes, bool keepInitialPosition = false,
                         TUnicodeCodecClass codecClass = nullptr) {
     FBytes = bytes;

@@ -10,7 +10,7 @@ namespace {
 
 // A stream that hands out at most a few bytes per read, as pipes and sockets may.
 class TTrickleStream : public TMemoryStream {
- public:
+public:
   TTrickleStream(const void* data, int64_t size) : TMemoryStream(data, size) {}
   int64_t Read(void* buffer, int64_t count) override {
     return TMemoryStream::Read(buffer, std::min<int64_t>(count, 3));
