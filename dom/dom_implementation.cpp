@@ -10,7 +10,26 @@
 
 namespace velmora {
 
-TDomImplementation::TDomImplementation(TComponent* owner) : TComponent(owner) {}
+TDomImplementation::TDomImplementation(TComponent* owner) : TDomBaseComponent(owner) {}
+
+void TDomImplementation::doRequestXPathFunctionResult(
+    std::u16string_view namespaceURI, std::u16string_view localName, TDomNode* contextNode,
+    int contextPosition, int contextSize, const std::vector<TDomXPathCustomResult*>& arguments,
+    TDomXPathCustomResult*& value) {
+  if (OnRequestXPathFunctionResult) {
+    OnRequestXPathFunctionResult(namespaceURI, localName, contextNode, contextPosition, contextSize,
+                                 arguments, value);
+  }
+}
+
+void TDomImplementation::doRequestXPathVariable(const TXPathExpression* sender,
+                                                std::u16string_view namespaceURI,
+                                                std::u16string_view localName,
+                                                TDomXPathCustomResult*& value) {
+  if (OnRequestXPathVariable) {
+    OnRequestXPathVariable(sender, namespaceURI, localName, value);
+  }
+}
 
 TDomImplementation::~TDomImplementation() = default;
 

@@ -17,6 +17,8 @@ class TDomAttr;
 class TDomCustomDocument;
 class TDomError;
 class TDomNodeList;
+class TDomXPathCustomResult;
+class TXPathExpression;
 
 // Sender is the document or the implementation object that raised the event.
 using TDomNotifyNodeEvent = std::function<void(void* sender, TDomNode* node)>;
@@ -25,8 +27,23 @@ using TDomAttrModifiedEvent = std::function<void(void* sender, TDomNode* modifie
 // Sender is the object that reported the error; go may be changed to decide whether
 // reading goes on.
 using TDomErrorEvent = std::function<void(void* sender, const TDomError& error, bool& go)>;
+// Asked by the XPath engine for functions and variables it does not know.
+using TDomRequestXPathFunctionResultEvent = std::function<void(
+    std::u16string_view namespaceURI, std::u16string_view localName, TDomNode* contextNode,
+    int contextPosition, int contextSize, const std::vector<TDomXPathCustomResult*>& arguments,
+    TDomXPathCustomResult*& value)>;
+using TDomRequestXPathVariableEvent =
+    std::function<void(const TXPathExpression* sender, std::u16string_view namespaceURI,
+                       std::u16string_view localName, TDomXPathCustomResult*& value)>;
 
-class TDomImplementation : public TComponent {
+// The common base of the components of the object model and the XML stack.
+class TDomBaseComponent : public TComponent {
+public:
+  using TComponent::TComponent;
+  const char* ClassName() const override { return "TDomBaseComponent"; }
+};
+
+class TDomImplementation : public TDomBaseComponent {
 public:
   explicit TDomImplementation(TComponent* owner = nullptr);
   const char* ClassName() const override { return "TDomImplementation"; }
@@ -48,6 +65,18 @@ public:
   TDomNotifyNodeEvent OnNodeInserted;
   TDomNotifyNodeEvent OnNodeRemoving;
   TDomErrorEvent OnError;
+  TDomRequestXPathFunctionResultEvent OnRequestXPathFunctionResult;
+  TDomRequestXPathVariableEvent OnRequestXPathVariable;
+
+  // Pass their arguments on to the events, when assigned.
+  virtual void doRequestXPathFunctionResult(std::u16string_view namespaceURI,
+                                            std::u16string_view localName, TDomNode* contextNode,
+                                            int contextPosition, int contextSize,
+                                            const std::vector<TDomXPathCustomResult*>& arguments,
+                                            TDomXPathCustomResult*& value);
+  virtual void doRequestXPathVariable(const TXPathExpression* sender,
+                                      std::u16string_view namespaceURI,
+                                      std::u16string_view localName, TDomXPathCustomResult*& value);
 
   // The one entry point for parse errors: whether reading goes on (warnings and errors
   // yes, fatal errors no, unless OnError decides otherwise). None raises

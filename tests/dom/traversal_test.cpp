@@ -243,6 +243,11 @@ TEST_F(TraversalTest, HugeTreesAreWalkedWithoutRecursion) {
   walker->setCurrentNode(wide->firstChild());
   EXPECT_EQ(walker->nextSibling()->nodeName(), u"found");
   EXPECT_EQ(walker->previousSibling(), nullptr);
+  TDomNodeIterator* across = FDoc->createNodeIterator(wide, kElements, &FFilter, false);
+  EXPECT_EQ(across->nextNode(), wide);
+  EXPECT_EQ(across->nextNode()->nodeName(), u"found");
+  EXPECT_EQ(across->previousNode()->nodeName(), u"found");
+  EXPECT_EQ(across->previousNode(), wide);
 
   TDomElement* deep = Element(u"deep");
   TDomElement* bottom = deep;
