@@ -428,134 +428,101 @@ TDomDocumentPosition TDomNode::compareDocumentPosition(const TDomNode* other) co
   return a->indexInParent() < b->indexInParent() ? dpFollowing : dpPreceding;
 }
 
-TDomElement* TDomNode::firstChildElement() const {
-  for (TDomNode* n = firstChild(); n; n = n->nextSibling()) {
-    if (IsElementNode(n)) {
-      return static_cast<TDomElement*>(n);
+namespace {
+
+using TStep = TDomNode* (TDomNode::*)() const;
+
+struct TAnyElement {
+  bool operator()(const TDomNode*) const { return true; }
+};
+
+struct TNamed {
+  std::u16string_view Name;
+  bool operator()(const TDomNode* node) const { return node->nodeName() == Name; }
+};
+
+struct TNamedNS {
+  std::u16string_view NamespaceURI;
+  std::u16string_view LocalName;
+  bool operator()(const TDomNode* node) const { return SameNameNS(node, NamespaceURI, LocalName); }
+};
+
+// The first element met from node on, stepping with step, that match accepts.
+template <class TMatch> TDomElement* FindElement(TDomNode* node, TStep step, TMatch match) {
+  for (; node; node = (node->*step)()) {
+    if (IsElementNode(node) && match(node)) {
+      return static_cast<TDomElement*>(node);
     }
   }
   return nullptr;
+}
+
+} // namespace
+
+TDomElement* TDomNode::firstChildElement() const {
+  return FindElement(firstChild(), &TDomNode::nextSibling, TAnyElement{});
 }
 
 TDomElement* TDomNode::lastChildElement() const {
-  for (TDomNode* n = lastChild(); n; n = n->previousSibling()) {
-    if (IsElementNode(n)) {
-      return static_cast<TDomElement*>(n);
-    }
-  }
-  return nullptr;
+  return FindElement(lastChild(), &TDomNode::previousSibling, TAnyElement{});
 }
 
 TDomElement* TDomNode::nextSiblingElement() const {
-  for (TDomNode* n = nextSibling(); n; n = n->nextSibling()) {
-    if (IsElementNode(n)) {
-      return static_cast<TDomElement*>(n);
-    }
-  }
-  return nullptr;
+  return FindElement(nextSibling(), &TDomNode::nextSibling, TAnyElement{});
 }
 
 TDomElement* TDomNode::previousSiblingElement() const {
-  for (TDomNode* n = previousSibling(); n; n = n->previousSibling()) {
-    if (IsElementNode(n)) {
-      return static_cast<TDomElement*>(n);
-    }
-  }
-  return nullptr;
+  return FindElement(previousSibling(), &TDomNode::previousSibling, TAnyElement{});
 }
 
 TDomElement* TDomNode::parentElement() const {
-  for (TDomNode* n = parentNode(); n; n = n->parentNode()) {
-    if (IsElementNode(n)) {
-      return static_cast<TDomElement*>(n);
-    }
-  }
-  return nullptr;
+  return FindElement(parentNode(), &TDomNode::parentNode, TAnyElement{});
 }
 
 TDomElement* TDomNode::firstChildElementByName(std::u16string_view name) const {
-  TDomElement* e = firstChildElement();
-  while (e && e->nodeName() != name) {
-    e = e->nextSiblingElement();
-  }
-  return e;
+  return FindElement(firstChild(), &TDomNode::nextSibling, TNamed{name});
 }
 
 TDomElement* TDomNode::firstChildElementByNameNS(std::u16string_view namespaceURI,
                                                  std::u16string_view localName) const {
-  TDomElement* e = firstChildElement();
-  while (e && !SameNameNS(e, namespaceURI, localName)) {
-    e = e->nextSiblingElement();
-  }
-  return e;
+  return FindElement(firstChild(), &TDomNode::nextSibling, TNamedNS{namespaceURI, localName});
 }
 
 TDomElement* TDomNode::lastChildElementByName(std::u16string_view name) const {
-  TDomElement* e = lastChildElement();
-  while (e && e->nodeName() != name) {
-    e = e->previousSiblingElement();
-  }
-  return e;
+  return FindElement(lastChild(), &TDomNode::previousSibling, TNamed{name});
 }
 
 TDomElement* TDomNode::lastChildElementByNameNS(std::u16string_view namespaceURI,
                                                 std::u16string_view localName) const {
-  TDomElement* e = lastChildElement();
-  while (e && !SameNameNS(e, namespaceURI, localName)) {
-    e = e->previousSiblingElement();
-  }
-  return e;
+  return FindElement(lastChild(), &TDomNode::previousSibling, TNamedNS{namespaceURI, localName});
 }
 
 TDomElement* TDomNode::nextSiblingElementByName(std::u16string_view name) const {
-  TDomElement* e = nextSiblingElement();
-  while (e && e->nodeName() != name) {
-    e = e->nextSiblingElement();
-  }
-  return e;
+  return FindElement(nextSibling(), &TDomNode::nextSibling, TNamed{name});
 }
 
 TDomElement* TDomNode::nextSiblingElementByNameNS(std::u16string_view namespaceURI,
                                                   std::u16string_view localName) const {
-  TDomElement* e = nextSiblingElement();
-  while (e && !SameNameNS(e, namespaceURI, localName)) {
-    e = e->nextSiblingElement();
-  }
-  return e;
+  return FindElement(nextSibling(), &TDomNode::nextSibling, TNamedNS{namespaceURI, localName});
 }
 
 TDomElement* TDomNode::previousSiblingElementByName(std::u16string_view name) const {
-  TDomElement* e = previousSiblingElement();
-  while (e && e->nodeName() != name) {
-    e = e->previousSiblingElement();
-  }
-  return e;
+  return FindElement(previousSibling(), &TDomNode::previousSibling, TNamed{name});
 }
 
 TDomElement* TDomNode::previousSiblingElementByNameNS(std::u16string_view namespaceURI,
                                                       std::u16string_view localName) const {
-  TDomElement* e = previousSiblingElement();
-  while (e && !SameNameNS(e, namespaceURI, localName)) {
-    e = e->previousSiblingElement();
-  }
-  return e;
+  return FindElement(previousSibling(), &TDomNode::previousSibling,
+                     TNamedNS{namespaceURI, localName});
 }
 
 TDomElement* TDomNode::ancestorElementByName(std::u16string_view name) const {
-  TDomElement* e = parentElement();
-  while (e && e->nodeName() != name) {
-    e = e->parentElement();
-  }
-  return e;
+  return FindElement(parentNode(), &TDomNode::parentNode, TNamed{name});
 }
 
 TDomElement* TDomNode::ancestorElementByNameNS(std::u16string_view namespaceURI,
                                                std::u16string_view localName) const {
-  TDomElement* e = parentElement();
-  while (e && !SameNameNS(e, namespaceURI, localName)) {
-    e = e->parentElement();
-  }
-  return e;
+  return FindElement(parentNode(), &TDomNode::parentNode, TNamedNS{namespaceURI, localName});
 }
 
 TDomUserData TDomNode::getUserData(std::u16string_view key) const {

@@ -8,7 +8,7 @@ namespace velmora {
 
 namespace {
 
-struct TSpec {
+struct TPlaceholder {
   bool LeftJustify = false;
   int Width = 0;
   int Precision = -1;
@@ -33,30 +33,30 @@ int ReadNumber(std::string_view pattern, size_t& pos) {
 }
 
 // Reads the placeholder after a '%' at pattern[pos]; pos ends after its conversion letter.
-TSpec ReadSpec(std::string_view pattern, size_t& pos) {
-  TSpec spec;
+TPlaceholder ReadPlaceholder(std::string_view pattern, size_t& pos) {
+  TPlaceholder placeholder;
   if (pos < pattern.size() && pattern[pos] == '-') {
-    spec.LeftJustify = true;
+    placeholder.LeftJustify = true;
     ++pos;
   }
-  spec.Width = ReadNumber(pattern, pos);
+  placeholder.Width = ReadNumber(pattern, pos);
   if (pos < pattern.size() && pattern[pos] == '.') {
     ++pos;
-    spec.Precision = ReadNumber(pattern, pos);
+    placeholder.Precision = ReadNumber(pattern, pos);
   }
   if (pos >= pattern.size()) {
     RaiseInvalidFormat(pattern);
   }
-  spec.Conversion = pattern[pos++];
-  return spec;
+  placeholder.Conversion = pattern[pos++];
+  return placeholder;
 }
 
-NarrowString FormatInteger(const TSpec& spec, int64_t value) {
-  const bool negative = value < 0 && spec.Conversion != 'x' && spec.Conversion != 'X';
+NarrowString FormatInteger(const TPlaceholder& placeholder, int64_t value) {
+  const bool negative = value < 0 && placeholder.Conversion != 'x' && placeholder.Conversion != 'X';
   const uint64_t magnitude =
       negative ? 0 - static_cast<uint64_t>(value) : static_cast<uint64_t>(value);
   char buffer[32];
-  const int base = (spec.Conversion == 'x' || spec.Conversion == 'X') ? 16 : 10;
+  const int base = (placeholder.Conversion == 'x' || placeholder.Conversion == 'X') ? 16 : 10;
   auto [end, error] = std::to_chars(buffer, buffer + sizeof buffer, magnitude, base);
   NarrowString digits(buffer, end);
   if (base == 16) {
@@ -66,21 +66,21 @@ NarrowString FormatInteger(const TSpec& spec, int64_t value) {
       }
     }
   }
-  if (spec.Precision > static_cast<int>(digits.size())) {
-    digits.insert(0, static_cast<size_t>(spec.Precision) - digits.size(), '0');
+  if (placeholder.Precision > static_cast<int>(digits.size())) {
+    digits.insert(0, static_cast<size_t>(placeholder.Precision) - digits.size(), '0');
   }
   return negative ? "-" + digits : digits;
 }
 
-void AppendPadded(NarrowString& out, const TSpec& spec, std::string_view text) {
-  const size_t padding = spec.Width > static_cast<int>(text.size())
-                             ? static_cast<size_t>(spec.Width) - text.size()
+void AppendPadded(NarrowString& out, const TPlaceholder& placeholder, std::string_view text) {
+  const size_t padding = placeholder.Width > static_cast<int>(text.size())
+                             ? static_cast<size_t>(placeholder.Width) - text.size()
                              : 0;
-  if (!spec.LeftJustify) {
+  if (!placeholder.LeftJustify) {
     out.append(padding, ' ');
   }
   out += text;
-  if (spec.LeftJustify) {
+  if (placeholder.LeftJustify) {
     out.append(padding, ' ');
   }
 }
@@ -105,12 +105,12 @@ NarrowString Format(std::string_view pattern, std::initializer_list<TFormatArg> 
       ++pos;
       continue;
     }
-    const TSpec spec = ReadSpec(pattern, pos);
+    const TPlaceholder placeholder = ReadPlaceholder(pattern, pos);
     if (nextArg == args.end()) {
       RaiseInvalidFormat(pattern);
     }
     const TFormatArg& arg = *nextArg++;
-    switch (spec.Conversion) {
+    switch (placeholder.Conversion) {
     case 'd':
     case 'u':
     case 'x':
@@ -118,7 +118,7 @@ NarrowString Format(std::string_view pattern, std::initializer_list<TFormatArg> 
       if (arg.Kind() != TFormatArg::fkInteger) {
         RaiseInvalidFormat(pattern);
       }
-      AppendPadded(result, spec, FormatInteger(spec, arg.Integer()));
+      AppendPadded(result, placeholder, FormatInteger(placeholder, arg.Integer()));
       break;
     case 's':
     case 'S': {
@@ -130,10 +130,10 @@ NarrowString Format(std::string_view pattern, std::initializer_list<TFormatArg> 
       } else {
         RaiseInvalidFormat(pattern);
       }
-      if (spec.Precision >= 0 && static_cast<size_t>(spec.Precision) < text.size()) {
-        text.resize(static_cast<size_t>(spec.Precision));
+      if (placeholder.Precision >= 0 && static_cast<size_t>(placeholder.Precision) < text.size()) {
+        text.resize(static_cast<size_t>(placeholder.Precision));
       }
-      AppendPadded(result, spec, text);
+      AppendPadded(result, placeholder, text);
       break;
     }
     default:

@@ -575,3 +575,45 @@ TEST_F(Namespaces, BaseUriAndLanguage) {
 
 } // namespace
 } // namespace velmora::testing
+
+namespace velmora::testing {
+namespace {
+
+using ElementNavigation = DomTest;
+
+TEST_F(ElementNavigation, WalksPastOtherKindsAndMatchesNames) {
+  TDomElement* root = ElementNS(u"", u"root");
+  auto* comment = new TDomComment(FDocNS.get());
+  root->appendChild(comment);
+  TDomElement* a = ElementNS(u"urn:x", u"p:a");
+  TDomElement* b = ElementNS(u"", u"b");
+  TDomElement* a2 = ElementNS(u"urn:y", u"q:a");
+  root->appendChild(a);
+  root->appendChild(new TDomText(FDocNS.get()));
+  root->appendChild(b);
+  root->appendChild(a2);
+  root->appendChild(new TDomComment(FDocNS.get()));
+  TDomElement* inner = ElementNS(u"", u"inner");
+  b->appendChild(inner);
+  EXPECT_EQ(root->firstChildElement(), a);
+  EXPECT_EQ(root->lastChildElement(), a2);
+  EXPECT_EQ(comment->nextSiblingElement(), a);
+  EXPECT_EQ(a2->previousSiblingElement(), b);
+  EXPECT_EQ(inner->parentElement(), b);
+  EXPECT_EQ(root->firstChildElementByName(u"b"), b);
+  EXPECT_EQ(root->firstChildElementByName(u"a"), nullptr); // names are compared whole
+  EXPECT_EQ(root->lastChildElementByName(u"p:a"), a);
+  EXPECT_EQ(root->firstChildElementByNameNS(u"urn:y", u"a"), a2);
+  EXPECT_EQ(root->lastChildElementByNameNS(u"urn:x", u"a"), a);
+  EXPECT_EQ(a->nextSiblingElementByName(u"q:a"), a2);
+  EXPECT_EQ(a->nextSiblingElementByNameNS(u"urn:x", u"a"), nullptr);
+  EXPECT_EQ(a2->previousSiblingElementByNameNS(u"urn:x", u"a"), a);
+  EXPECT_EQ(a2->previousSiblingElementByName(u"b"), b);
+  EXPECT_EQ(inner->ancestorElementByName(u"root"), root);
+  EXPECT_EQ(inner->ancestorElementByNameNS(u"", u"b"), b);
+  EXPECT_EQ(inner->ancestorElementByName(u"none"), nullptr);
+  EXPECT_EQ(root->parentElement(), nullptr);
+}
+
+} // namespace
+} // namespace velmora::testing
