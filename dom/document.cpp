@@ -43,14 +43,6 @@ char16_t PredefinedEntityChar(std::u16string_view name) {
   return 0;
 }
 
-template <class TDocument> TDocument* DocumentAs(TDomCustomDocument* document) {
-  auto* typed = dynamic_cast<TDocument*>(document);
-  if (!typed) {
-    throw EInvalidCast("Ungültige Typumwandlung");
-  }
-  return typed;
-}
-
 } // namespace
 
 TDomCustomDocument::TDomCustomDocument(TDomImplementation* implementation)

@@ -194,4 +194,14 @@ private:
   std::unordered_multimap<const TDomElement*, WideString> FIdsOfElement;
 };
 
+// document as a document of the class a node kind requires; EInvalidCast otherwise (a
+// namespace-aware node in a DOM Level 1 document, or the reverse).
+template <class TDocument> TDocument* DocumentAs(TDomCustomDocument* document) {
+  auto* typed = dynamic_cast<TDocument*>(document);
+  if (!typed) {
+    throw EInvalidCast("Ungültige Typumwandlung");
+  }
+  return typed;
+}
+
 } // namespace velmora

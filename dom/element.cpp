@@ -78,15 +78,26 @@ void CheckNewPrefix(const TDomNode& node, const WideString& prefix, bool attribu
   }
 }
 
-template <class TDocument> TDocument* DocumentAs(TDomCustomDocument* document) {
-  auto* typed = dynamic_cast<TDocument*>(document);
-  if (!typed) {
-    throw EInvalidCast("Ungültige Typumwandlung");
-  }
-  return typed;
+} // namespace
+
+void TDomQualifiedName::SetPlain(TDomNameTable& table, std::u16string_view name) {
+  NodeName = table.Intern(name);
+  LocalName = NamespaceURI = Prefix = &Empty();
 }
 
-} // namespace
+void TDomQualifiedName::SetNamespaced(TDomNameTable& table, std::u16string_view qualifiedName,
+                                      std::u16string_view namespaceURI, std::u16string_view prefix,
+                                      std::u16string_view localName) {
+  NodeName = table.Intern(qualifiedName);
+  LocalName = table.Intern(localName);
+  NamespaceURI = table.Intern(namespaceURI);
+  Prefix = table.Intern(prefix);
+}
+
+void TDomQualifiedName::SetPrefix(TDomNameTable& table, const WideString& prefix) {
+  Prefix = table.Intern(prefix);
+  NodeName = table.Intern(prefix + u":" + *LocalName);
+}
 
 // The live element lists an element has handed out, by name.
 struct TDomElement::TListCaches {
@@ -98,9 +109,7 @@ TDomAttr::TDomAttr(TDomDocument* document, bool specified, std::u16string_view n
     : TDomNode(document), FSpecified(specified) {
   setAllowedChildKinds(0);
   CheckName(name);
-  TDomNameTable& table = TableOf(document);
-  FNodeName = table.Intern(name);
-  FLocalName = FNamespaceURI = FPrefix = &Empty();
+  FName.SetPlain(TableOf(document), name);
   if (name == u"xmlns") {
     FNamespaceDeclKind = ndDefault;
   } else if (name.starts_with(u"xmlns:") && conformsToNCName(name.substr(6))) {
@@ -113,11 +122,7 @@ TDomAttr::TDomAttr(TDomDocumentNS* document, bool specified, std::u16string_view
     : TDomNode(document), FSpecified(specified) {
   setAllowedChildKinds(0);
   const TNamespaceName name = SplitNamespaceName(qualifiedName, namespaceURI, true);
-  TDomNameTable& table = TableOf(document);
-  FNodeName = table.Intern(qualifiedName);
-  FLocalName = table.Intern(name.LocalName);
-  FNamespaceURI = table.Intern(namespaceURI);
-  FPrefix = table.Intern(name.Prefix);
+  FName.SetNamespaced(TableOf(document), qualifiedName, namespaceURI, name.Prefix, name.LocalName);
   FNamespaceDeclKind = name.DeclKind;
   setNamespaceAware(true);
 }
@@ -148,9 +153,7 @@ void TDomAttr::setNodeValue(const WideString& value) {
 
 void TDomAttr::setPrefix(const WideString& prefix) {
   CheckNewPrefix(*this, prefix, true);
-  TDomNameTable& table = TableOf(referenceDocument());
-  FPrefix = table.Intern(prefix);
-  FNodeName = table.Intern(prefix + u":" + *FLocalName);
+  FName.SetPrefix(TableOf(referenceDocument()), prefix);
   if (FOwnerMap) {
     FOwnerMap->nameChanged();
   }
@@ -161,8 +164,8 @@ WideString TDomAttr::baseURI() const {
   if (!element) {
     return WideString();
   }
-  const bool isXmlBase = (*FNamespaceURI == XmlNamespaceURI && *FLocalName == u"base") ||
-                         (FNamespaceURI->empty() && *FNodeName == u"xml:base");
+  const bool isXmlBase = (*FName.NamespaceURI == XmlNamespaceURI && *FName.LocalName == u"base") ||
+                         (FName.NamespaceURI->empty() && *FName.NodeName == u"xml:base");
   if (!isXmlBase) {
     return element->baseURI();
   }
@@ -220,8 +223,7 @@ void TDomAttr::BeforeDestruction(bool ownerGoes) noexcept {
 TDomElement::TDomElement(TDomDocument* document, std::u16string_view tagName) : TDomNode(document) {
   setAllowedChildKinds(kElementChildKinds);
   CheckName(tagName);
-  FNodeName = TableOf(document).Intern(tagName);
-  FLocalName = FNamespaceURI = FPrefix = &Empty();
+  FName.SetPlain(TableOf(document), tagName);
 }
 
 TDomElement::TDomElement(TDomDocumentNS* document, std::u16string_view namespaceURI,
@@ -229,11 +231,7 @@ TDomElement::TDomElement(TDomDocumentNS* document, std::u16string_view namespace
     : TDomNode(document) {
   setAllowedChildKinds(kElementChildKinds);
   const TNamespaceName name = SplitNamespaceName(qualifiedName, namespaceURI, false);
-  TDomNameTable& table = TableOf(document);
-  FNodeName = table.Intern(qualifiedName);
-  FLocalName = table.Intern(name.LocalName);
-  FNamespaceURI = table.Intern(namespaceURI);
-  FPrefix = table.Intern(name.Prefix);
+  FName.SetNamespaced(TableOf(document), qualifiedName, namespaceURI, name.Prefix, name.LocalName);
   setNamespaceAware(true);
 }
 
@@ -260,9 +258,7 @@ void TDomElement::CheckMapMode(bool namespaceOperation) const {
 
 void TDomElement::setPrefix(const WideString& prefix) {
   CheckNewPrefix(*this, prefix, false);
-  TDomNameTable& table = TableOf(referenceDocument());
-  FPrefix = table.Intern(prefix);
-  FNodeName = table.Intern(prefix + u":" + *FLocalName);
+  FName.SetPrefix(TableOf(referenceDocument()), prefix);
   // Lists of elements by name may now match differently.
   BumpTreeVersion();
 }

@@ -9,6 +9,23 @@ namespace velmora {
 
 class TDomDocument;
 class TDomDocumentNS;
+class TDomNameTable;
+
+// The names of an element or attribute, as pointers into its document's name table.
+struct TDomQualifiedName {
+  const WideString* NodeName;
+  const WideString* LocalName;
+  const WideString* NamespaceURI;
+  const WideString* Prefix;
+
+  // A DOM Level 1 name: no prefix, local name or namespace.
+  void SetPlain(TDomNameTable& table, std::u16string_view name);
+  void SetNamespaced(TDomNameTable& table, std::u16string_view qualifiedName,
+                     std::u16string_view namespaceURI, std::u16string_view prefix,
+                     std::u16string_view localName);
+  // The node name becomes prefix ":" local name.
+  void SetPrefix(TDomNameTable& table, const WideString& prefix);
+};
 
 class TDomAttr : public TDomNode {
 public:
@@ -20,11 +37,11 @@ public:
   const char* ClassName() const override { return "TDomAttr"; }
 
   TDomNodeType nodeType() const override { return nkAttribute; }
-  const WideString& nodeName() const override { return *FNodeName; }
-  const WideString& xpathName() const override { return *FNodeName; }
-  const WideString& localName() const override { return *FLocalName; }
-  const WideString& namespaceURI() const override { return *FNamespaceURI; }
-  const WideString& prefix() const override { return *FPrefix; }
+  const WideString& nodeName() const override { return *FName.NodeName; }
+  const WideString& xpathName() const override { return *FName.NodeName; }
+  const WideString& localName() const override { return *FName.LocalName; }
+  const WideString& namespaceURI() const override { return *FName.NamespaceURI; }
+  const WideString& prefix() const override { return *FName.Prefix; }
   TDomNode* nextSibling() const override { return nullptr; }
   TDomNode* previousSibling() const override { return nullptr; }
   WideString lookupNamespaceURI(const WideString& prefix) const override;
@@ -35,7 +52,7 @@ public:
   // The value with references resolved, as XPath sees an attribute.
   WideString xpathStringValue() const override;
 
-  const WideString& name() const { return *FNodeName; }
+  const WideString& name() const { return *FName.NodeName; }
   bool specified() const { return FSpecified; }
   TDomNamespaceDeclKind namespaceDeclKind() const { return FNamespaceDeclKind; }
   TDomElement* ownerElement() const;
@@ -47,19 +64,16 @@ public:
   void notifyModified(TDomAttrChange change);
 
   // The interned name pointers (equal names, equal pointers within a document).
-  const WideString* nodeNameKey() const { return FNodeName; }
-  const WideString* localNameKey() const { return FLocalName; }
-  const WideString* namespaceURIKey() const { return FNamespaceURI; }
+  const WideString* nodeNameKey() const { return FName.NodeName; }
+  const WideString* localNameKey() const { return FName.LocalName; }
+  const WideString* namespaceURIKey() const { return FName.NamespaceURI; }
 
 protected:
   void BeforeDestruction(bool ownerGoes) noexcept override;
   const TDomNode* positionParent() const override;
 
 private:
-  const WideString* FNodeName;
-  const WideString* FLocalName;
-  const WideString* FNamespaceURI;
-  const WideString* FPrefix;
+  TDomQualifiedName FName;
   TDomNamedNodeMap* FOwnerMap = nullptr;
   TDomNamespaceDeclKind FNamespaceDeclKind = ndNone;
   bool FSpecified;
@@ -75,12 +89,12 @@ public:
   const char* ClassName() const override { return "TDomElement"; }
 
   TDomNodeType nodeType() const override { return nkElement; }
-  const WideString& nodeName() const override { return *FNodeName; }
-  const WideString& xpathName() const override { return *FNodeName; }
-  const WideString& localName() const override { return *FLocalName; }
-  const WideString& namespaceURI() const override { return *FNamespaceURI; }
-  const WideString& prefix() const override { return *FPrefix; }
-  const WideString& tagName() const { return *FNodeName; }
+  const WideString& nodeName() const override { return *FName.NodeName; }
+  const WideString& xpathName() const override { return *FName.NodeName; }
+  const WideString& localName() const override { return *FName.LocalName; }
+  const WideString& namespaceURI() const override { return *FName.NamespaceURI; }
+  const WideString& prefix() const override { return *FName.Prefix; }
+  const WideString& tagName() const { return *FName.NodeName; }
   void setNodeValue(const WideString&) override {}
   void setPrefix(const WideString& prefix) override;
   TDomNamedNodeMap* attributes() override { return &AttributeMap(); }
@@ -117,9 +131,9 @@ public:
 
   void notifyAttrModified(TDomAttrChange change, TDomAttr* attr);
 
-  const WideString* nodeNameKey() const { return FNodeName; }
-  const WideString* localNameKey() const { return FLocalName; }
-  const WideString* namespaceURIKey() const { return FNamespaceURI; }
+  const WideString* nodeNameKey() const { return FName.NodeName; }
+  const WideString* localNameKey() const { return FName.LocalName; }
+  const WideString* namespaceURIKey() const { return FName.NamespaceURI; }
 
   // Set by the document that lists the element under an ID.
   bool carriesId() const { return FCarriesId; }
@@ -140,10 +154,7 @@ private:
   // Lookups on an element without a map still make the map's mode check.
   void CheckMapMode(bool namespaceOperation) const;
 
-  const WideString* FNodeName;
-  const WideString* FLocalName;
-  const WideString* FNamespaceURI;
-  const WideString* FPrefix;
+  TDomQualifiedName FName;
   std::unique_ptr<TDomNamedNodeMap> FAttributes;
   std::unique_ptr<TListCaches> FListCaches;
   bool FCarriesId = false;

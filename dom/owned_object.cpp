@@ -212,12 +212,16 @@ void TCustomOwnedNode::DetachFromParent(TCustomOwnedNode* node) {
   }
 }
 
-TCustomOwnedNode* TCustomOwnedNode::appendChildNode(TCustomOwnedNode* node) {
+void TCustomOwnedNode::checkInsertable(const TCustomOwnedNode* node) const {
   checkAssigned(node);
   checkSameOwner(node);
   checkHierarchy(node);
   checkWritable();
   checkSourceWritable(node);
+}
+
+TCustomOwnedNode* TCustomOwnedNode::appendChildNode(TCustomOwnedNode* node) {
+  checkInsertable(node);
   DetachFromParent(node);
   hookBeforeInsert(node);
   link(node, nullptr);
@@ -227,11 +231,7 @@ TCustomOwnedNode* TCustomOwnedNode::appendChildNode(TCustomOwnedNode* node) {
 
 TCustomOwnedNode* TCustomOwnedNode::insertChildNodeBefore(TCustomOwnedNode* node,
                                                           TCustomOwnedNode* refNode) {
-  checkAssigned(node);
-  checkSameOwner(node);
-  checkHierarchy(node);
-  checkWritable();
-  checkSourceWritable(node);
+  checkInsertable(node);
   if (node == refNode) {
     raiseTreeError(teHierarchyRequest);
   }
@@ -258,12 +258,9 @@ TCustomOwnedNode* TCustomOwnedNode::removeChildNode(TCustomOwnedNode* node) {
 
 TCustomOwnedNode* TCustomOwnedNode::replaceChildNode(TCustomOwnedNode* newNode,
                                                      TCustomOwnedNode* oldNode) {
-  checkAssigned(newNode);
+  // Both missing nodes raise the same failure, so the order of the two checks is moot.
   checkAssigned(oldNode);
-  checkSameOwner(newNode);
-  checkHierarchy(newNode);
-  checkWritable();
-  checkSourceWritable(newNode);
+  checkInsertable(newNode);
   checkIsChild(oldNode);
   if (newNode == oldNode) {
     return oldNode;

@@ -140,6 +140,8 @@ protected:
   void checkWritable() const;
   void checkSourceWritable(const TCustomOwnedNode* node) const;
   void checkIsChild(const TCustomOwnedNode* node) const;
+  // The checks of an insertion: assigned, same owner, hierarchy, writable, source writable.
+  void checkInsertable(const TCustomOwnedNode* node) const;
 
   // The two primitives that change child lists. link appends child, or puts it before ref;
   // a child that has a parent is unlinked there first.

@@ -38,13 +38,6 @@ constexpr std::array<uint8_t, 0x10000> BuildNameClasses() {
   return table;
 }
 
-bool IsHighSurrogate(char16_t c) {
-  return c >= 0xD800 && c <= 0xDBFF;
-}
-bool IsLowSurrogate(char16_t c) {
-  return c >= 0xDC00 && c <= 0xDFFF;
-}
-
 // A string of name characters whose first is of the start classes.
 bool ConformsToNameLike(std::u16string_view s, uint8_t startClasses, uint8_t classes) {
   if (s.empty() || !hasNameClass(s[0], startClasses)) {

@@ -29,22 +29,6 @@ std::string_view TrimBlanks(std::string_view text) {
   return text;
 }
 
-char AsciiLower(char c) {
-  return c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + 'a') : c;
-}
-
-bool SameName(std::string_view a, std::string_view b) {
-  if (a.size() != b.size()) {
-    return false;
-  }
-  for (size_t i = 0; i < a.size(); ++i) {
-    if (AsciiLower(a[i]) != AsciiLower(b[i])) {
-      return false;
-    }
-  }
-  return true;
-}
-
 // The file as lines without their line ends; remembers whether they were CR LF.
 struct TProfileLines {
   std::vector<NarrowString> Lines;
@@ -115,7 +99,7 @@ TSectionRange FindSection(const std::vector<NarrowString>& lines, std::string_vi
       range.End = i;
       return range;
     }
-    if (SameName(*name, section)) {
+    if (SameAsciiText(*name, section)) {
       range.Begin = i + 1;
     }
   }
@@ -126,7 +110,7 @@ TSectionRange FindSection(const std::vector<NarrowString>& lines, std::string_vi
 size_t FindKey(const std::vector<NarrowString>& lines, TSectionRange range, std::string_view key) {
   for (size_t i = range.Begin; i < range.End; ++i) {
     const auto name = KeyName(lines[i]);
-    if (name && SameName(*name, key)) {
+    if (name && SameAsciiText(*name, key)) {
       return i;
     }
   }

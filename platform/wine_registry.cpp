@@ -11,22 +11,6 @@ namespace velmora {
 
 namespace {
 
-char AsciiLower(char c) {
-  return c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + 'a') : c;
-}
-
-bool SameText(std::string_view a, std::string_view b) {
-  if (a.size() != b.size()) {
-    return false;
-  }
-  for (size_t i = 0; i < a.size(); ++i) {
-    if (AsciiLower(a[i]) != AsciiLower(b[i])) {
-      return false;
-    }
-  }
-  return true;
-}
-
 int HexDigit(char c) {
   if (c >= '0' && c <= '9') {
     return c - '0';
@@ -141,7 +125,7 @@ bool TRegistry::OpenKeyReadOnly(std::string_view key) {
       if (inKey) {
         break;
       }
-      inKey = SameText(*lineKey, key);
+      inKey = SameAsciiText(*lineKey, key);
       FKeyOpen = FKeyOpen || inKey;
       continue;
     }
@@ -183,7 +167,7 @@ void TRegistry::CloseKey() {
 
 NarrowString TRegistry::ReadString(std::string_view name) const {
   for (const TValue& value : FValues) {
-    if (!SameText(value.Name, name)) {
+    if (!SameAsciiText(value.Name, name)) {
       continue;
     }
     if (value.DataType == rdOther) {

@@ -8,10 +8,6 @@ bool IsContinuation(unsigned char byte) {
   return (byte & 0xC0) == 0x80;
 }
 
-bool IsSurrogate(int32_t codePoint) {
-  return codePoint >= 0xD800 && codePoint <= 0xDFFF;
-}
-
 bool IsScalarValue(int32_t codePoint) {
   return codePoint >= 0 && codePoint <= kMaxCodePoint && !IsSurrogate(codePoint);
 }
@@ -64,26 +60,39 @@ int32_t DecodeUtf8(std::string_view text, size_t& pos) {
   return codePoint;
 }
 
-void AppendUtf8(NarrowString& out, int32_t codePoint) {
-  if (!IsScalarValue(codePoint)) {
-    codePoint = kReplacementCharacter;
-  }
-  const auto cp = static_cast<uint32_t>(codePoint);
-  if (cp < 0x80) {
-    out += static_cast<char>(cp);
-  } else if (cp < 0x800) {
-    out += static_cast<char>(0xC0 | (cp >> 6));
-    out += static_cast<char>(0x80 | (cp & 0x3F));
-  } else if (cp < 0x10000) {
-    out += static_cast<char>(0xE0 | (cp >> 12));
-    out += static_cast<char>(0x80 | ((cp >> 6) & 0x3F));
-    out += static_cast<char>(0x80 | (cp & 0x3F));
+void AppendUtf8Unchecked(NarrowString& out, uint32_t value) {
+  if (value < 0x80) {
+    out += static_cast<char>(value);
+  } else if (value < 0x800) {
+    out += static_cast<char>(0xC0 | (value >> 6));
+    out += static_cast<char>(0x80 | (value & 0x3F));
+  } else if (value < 0x10000) {
+    out += static_cast<char>(0xE0 | (value >> 12));
+    out += static_cast<char>(0x80 | ((value >> 6) & 0x3F));
+    out += static_cast<char>(0x80 | (value & 0x3F));
   } else {
-    out += static_cast<char>(0xF0 | (cp >> 18));
-    out += static_cast<char>(0x80 | ((cp >> 12) & 0x3F));
-    out += static_cast<char>(0x80 | ((cp >> 6) & 0x3F));
-    out += static_cast<char>(0x80 | (cp & 0x3F));
+    out += static_cast<char>(0xF0 | (value >> 18));
+    out += static_cast<char>(0x80 | ((value >> 12) & 0x3F));
+    out += static_cast<char>(0x80 | ((value >> 6) & 0x3F));
+    out += static_cast<char>(0x80 | (value & 0x3F));
   }
+}
+
+void AppendUtf8(NarrowString& out, int32_t codePoint) {
+  AppendUtf8Unchecked(
+      out, static_cast<uint32_t>(IsScalarValue(codePoint) ? codePoint : kReplacementCharacter));
+}
+
+bool SameAsciiText(std::string_view a, std::string_view b) {
+  if (a.size() != b.size()) {
+    return false;
+  }
+  for (size_t i = 0; i < a.size(); ++i) {
+    if (AsciiLower(a[i]) != AsciiLower(b[i])) {
+      return false;
+    }
+  }
+  return true;
 }
 
 void AppendUtf16(WideString& out, int32_t codePoint) {
@@ -131,9 +140,8 @@ NarrowString WideToNarrow(std::u16string_view text) {
   for (size_t i = 0; i < text.size(); ++i) {
     const char16_t unit = text[i];
     int32_t codePoint = unit;
-    if (unit >= 0xD800 && unit <= 0xDBFF && i + 1 < text.size() && text[i + 1] >= 0xDC00 &&
-        text[i + 1] <= 0xDFFF) {
-      codePoint = 0x10000 + ((unit - 0xD800) << 10) + (text[i + 1] - 0xDC00);
+    if (IsHighSurrogate(unit) && i + 1 < text.size() && IsLowSurrogate(text[i + 1])) {
+      codePoint = CombineSurrogates(unit, text[i + 1]);
       ++i;
     }
     AppendUtf8(result, codePoint); // a lone surrogate becomes U+FFFD there

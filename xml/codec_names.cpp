@@ -94,23 +94,7 @@ const TMibCodec kMibCodecs[] = {
     {2258, TWindows1258Codec::ClassRef},
 };
 
-char AsciiLower(char c) {
-  return c >= 'A' && c <= 'Z' ? static_cast<char>(c + ('a' - 'A')) : c;
-}
-
 } // namespace
-
-bool SameAsciiText(std::string_view a, std::string_view b) {
-  if (a.size() != b.size()) {
-    return false;
-  }
-  for (size_t i = 0; i < a.size(); ++i) {
-    if (AsciiLower(a[i]) != AsciiLower(b[i])) {
-      return false;
-    }
-  }
-  return true;
-}
 
 TUnicodeCodecClass FindCodecClass(std::string_view name) {
   for (const TCodecNames& row : kCodecNames) {

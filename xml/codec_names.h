@@ -6,9 +6,6 @@
 
 namespace velmora {
 
-// Equal ignoring the case of ASCII letters (encoding names are ASCII; no locale applies).
-bool SameAsciiText(std::string_view a, std::string_view b);
-
 // The codec class for an encoding name, or nullptr when none decodes it.
 TUnicodeCodecClass FindCodecClass(std::string_view name);
 

@@ -10,19 +10,6 @@ namespace {
 
 constexpr uint32_t kMaxUnicode = 0x10FFFF;
 
-bool IsSurrogate(uint32_t value) {
-  return value >= 0xD800 && value <= 0xDFFF;
-}
-bool IsHighSurrogate(char16_t unit) {
-  return unit >= 0xD800 && unit <= 0xDBFF;
-}
-bool IsLowSurrogate(char16_t unit) {
-  return unit >= 0xDC00 && unit <= 0xDFFF;
-}
-int32_t CombineSurrogates(char16_t high, char16_t low) {
-  return ((high - 0xD800) << 10) + (low - 0xDC00) + 0x10000;
-}
-
 [[noreturn]] void RaiseInvalidEncoding(const char* name) {
   throw EConvertError(Format("Invalid %s encoding", {name}));
 }
@@ -53,24 +40,6 @@ int Utf8SequenceLength(uint8_t first) {
     ++length;
   }
   return length == 0 ? 1 : (length == 1 ? 0 : length);
-}
-
-void AppendUtf8Bytes(NarrowString& out, uint32_t value) {
-  if (value < 0x80) {
-    out += static_cast<char>(value);
-  } else if (value < 0x800) {
-    out += static_cast<char>(0xC0 | (value >> 6));
-    out += static_cast<char>(0x80 | (value & 0x3F));
-  } else if (value < 0x10000) {
-    out += static_cast<char>(0xE0 | (value >> 12));
-    out += static_cast<char>(0x80 | ((value >> 6) & 0x3F));
-    out += static_cast<char>(0x80 | (value & 0x3F));
-  } else {
-    out += static_cast<char>(0xF0 | (value >> 18));
-    out += static_cast<char>(0x80 | ((value >> 12) & 0x3F));
-    out += static_cast<char>(0x80 | ((value >> 6) & 0x3F));
-    out += static_cast<char>(0x80 | (value & 0x3F));
-  }
 }
 
 // Writes a code point as one or two units when they fit.
@@ -135,7 +104,7 @@ void TUTF8Codec::EncodeChar(int32_t code, int32_t& byteLength) {
     RaiseNotACodePoint(code, "Unicode");
   }
   NarrowString bytes;
-  AppendUtf8Bytes(bytes, static_cast<uint32_t>(code));
+  AppendUtf8Unchecked(bytes, static_cast<uint32_t>(code));
   byteLength = static_cast<int32_t>(bytes.size());
   PushBytes(reinterpret_cast<const uint8_t*>(bytes.data()), byteLength);
 }
@@ -195,10 +164,10 @@ void TUTF8Codec::EncodeBuffer(const char16_t* chars, int64_t charCount, NarrowSt
   for (int64_t i = 0; i < charCount; ++i) {
     const char16_t unit = chars[i];
     if (IsHighSurrogate(unit) && i + 1 < charCount && IsLowSurrogate(chars[i + 1])) {
-      AppendUtf8Bytes(bytes, static_cast<uint32_t>(CombineSurrogates(unit, chars[i + 1])));
+      AppendUtf8Unchecked(bytes, static_cast<uint32_t>(CombineSurrogates(unit, chars[i + 1])));
       ++i;
     } else {
-      AppendUtf8Bytes(bytes, unit);
+      AppendUtf8Unchecked(bytes, unit);
     }
   }
   charsUsed = charCount;
