@@ -19,7 +19,7 @@ void TUtilsCustomWideStr::setCharAt(size_t index, char16_t c) {
   FBuffer[index - 1] = c;
 }
 
-void TUtilsCustomWideStr::addUCS4Char(int32_t codePoint) {
+void TUtilsCustomWideStr::AddOtherCodePoint(int32_t codePoint) {
   if (codePoint < 0 || codePoint > 0x10FFFF || (codePoint >= 0xD800 && codePoint <= 0xDFFF)) {
     throw EConvertError(Format("%d is not a valid ISO-10646-UCS4 code point", {codePoint}));
   }
@@ -50,10 +50,6 @@ bool TUtilsCustomWideStr::startsWith(std::u16string_view text) const {
 
 void TUtilsCustomWideStr::clear() {
   FLength = 0;
-  if (FBuffer.size() != kInitialCapacity) {
-    FBuffer.assign(kInitialCapacity, u'\0');
-    FBuffer.shrink_to_fit();
-  }
 }
 
 void TUtilsCustomWideStr::Grow(size_t needed) {

@@ -15,25 +15,12 @@ TDomSeverity SeverityOf(int errorKind) {
 TDomError::TDomError(int errorKind, WideString snippet, WideString clue)
     : FErrorKind(errorKind), FSnippet(std::move(snippet)), FClue(std::move(clue)) {}
 
-TDomError::TDomError(int errorKind, const TextLocation* location, WideString clue,
-                     WideString snippet)
-    : TDomError(errorKind, std::move(snippet), std::move(clue)) {
-  if (!location) {
-    return;
+TDomError::TDomError(const TXmlErrorDetail& detail)
+    : TValueLocation(ValuesOf(detail.Location)), FErrorKind(detail.Kind),
+      FSnippet(detail.Snippet), FClue(detail.Clue) {
+  if (detail.Location) {
+    FSourceUri = detail.Location->SourceUri();
   }
-  FEndByte = location->EndByte();
-  FEndChar = location->EndChar();
-  FEndColumn = location->EndColumn();
-  FEndLine = location->EndLine();
-  FEndTabs = location->EndTabs();
-  FDtdObject = location->DtdObject();
-  FDomNode = location->DomNode();
-  FStartByte = location->StartByte();
-  FStartChar = location->StartChar();
-  FStartColumn = location->StartColumn();
-  FStartLine = location->StartLine();
-  FStartTabs = location->StartTabs();
-  FSourceUri = location->SourceUri();
 }
 
 } // namespace velmora

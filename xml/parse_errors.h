@@ -2,6 +2,7 @@
 // Error records: what the input layer found wrong in a document, where, and how badly.
 
 #include <cstdint>
+#include <memory>
 
 #include "xml/text_location.h"
 
@@ -73,40 +74,34 @@ enum TDomSeverity : uint8_t { svWarning = 0, svError = 1, svFatal = 2 };
 // above 151 a warning.
 TDomSeverity SeverityOf(int errorKind);
 
-class TDomError : public TextLocation {
+// What a finder knows about one problem: the kind, where (none: no location), a hint and
+// the offending text. Every report of the input layer is made of one.
+struct TXmlErrorDetail {
+  int Kind = ekNone;
+  const TextLocation* Location = nullptr;
+  std::u16string_view Clue;
+  std::u16string_view Snippet;
+};
+
+class TDomError final : public TValueLocation {
 public:
   // A record without a location: -1 in all ten positions.
-  TDomError(int errorKind, WideString snippet = WideString(), WideString clue = WideString());
-  // A record at the place location stands for (none: without a location).
-  TDomError(int errorKind, const TextLocation* location, WideString clue, WideString snippet);
+  explicit TDomError(int errorKind, WideString snippet = WideString(),
+                     WideString clue = WideString());
+  explicit TDomError(const TXmlErrorDetail& detail);
 
   TDomSeverity Severity() const { return SeverityOf(FErrorKind); }
   int ErrorKind() const { return FErrorKind; }
   const WideString& Snippet() const { return FSnippet; }
   const WideString& Clue() const { return FClue; }
-
-  int64_t EndByte() const override { return FEndByte; }
-  int64_t EndChar() const override { return FEndChar; }
-  int64_t EndColumn() const override { return FEndColumn; }
-  int64_t EndLine() const override { return FEndLine; }
-  int64_t EndTabs() const override { return FEndTabs; }
-  TDtdObject* DtdObject() const override { return FDtdObject; }
-  TDomNode* DomNode() const override { return FDomNode; }
-  int64_t StartByte() const override { return FStartByte; }
-  int64_t StartChar() const override { return FStartChar; }
-  int64_t StartColumn() const override { return FStartColumn; }
-  int64_t StartLine() const override { return FStartLine; }
-  int64_t StartTabs() const override { return FStartTabs; }
   const WideString& SourceUri() const override { return FSourceUri; }
+
+  std::unique_ptr<TDomError> CloneError() const { return std::make_unique<TDomError>(*this); }
 
 private:
   int FErrorKind;
   WideString FSnippet;
   WideString FClue;
-  int64_t FEndByte = -1, FEndChar = -1, FEndColumn = -1, FEndLine = -1, FEndTabs = -1;
-  int64_t FStartByte = -1, FStartChar = -1, FStartColumn = -1, FStartLine = -1, FStartTabs = -1;
-  TDtdObject* FDtdObject = nullptr;
-  TDomNode* FDomNode = nullptr;
   WideString FSourceUri;
 };
 

@@ -47,9 +47,23 @@ bool TUtilsUCS4Reader::Supply(void* owner, TCustomUnicodeCodec& codec, uint8_t* 
 void TUtilsUCS4Reader::SetCodecClass(TUnicodeCodecClass codecClass) {
   FCodec.reset();
   FCodec = CreateCodec(codecClass);
+  FResync = false;
   if (FCodec) {
     FCodec->SetReadLineBreaks(FLineBreakMode);
     FCodec->SetByteSource(TByteSource{this, &TUtilsUCS4Reader::Supply, &FByteReader.Window()});
+  }
+  UpdateWindowMode();
+}
+
+void TUtilsUCS4Reader::UpdateWindowMode() {
+  if (!FCodec || FResync || FCodec->HasPending() ||
+      FCodec->FastPath() == TCustomUnicodeCodec::fpNone) {
+    FWindowMode = wmNone;
+  } else if (FCodec->FastPath() == TCustomUnicodeCodec::fpByteTable &&
+             FCodec->ByteTable() == TCustomUnicodeCodec::AsciiByteTable()) {
+    FWindowMode = wmAscii;
+  } else {
+    FWindowMode = wmCodec;
   }
 }
 
@@ -59,51 +73,95 @@ void TUtilsUCS4Reader::SetStartOffset(int64_t offset) {
 
 bool TUtilsUCS4Reader::MatchText(std::u16string_view text) {
   for (char16_t c : text) {
-    Next();
-    if (FCurrent->Code != c) {
+    Advance();
+    if (CurrentCode() != c) {
       return false;
     }
   }
   return true;
 }
 
+void TUtilsUCS4Reader::PlaceAt(const CharPosition& position) {
+  FEndByte = position.EndByte;
+  FCharCount = position.CharCount;
+  FLine = position.Line;
+  FLineTabs = position.LineTabs;
+  FLineStart = position.CharCount - position.LineChars - position.LineTabs;
+  for (int slot = kPrevious; slot <= kAhead; ++slot) {
+    FSlots[slot] = TCharSlot{position.Code, position.ByteLength};
+    FExtras[slot] = TSlotExtra();
+    FExtras[slot].SameAsBefore = true;
+  }
+  FExtraMask = 7;
+}
+
 void TUtilsUCS4Reader::NextSlowly() {
-  if (FCurrent->Code == kEndOfInput) {
+  if (CurrentCode() == kEndOfInput) {
     return;
   }
-  if (FLookahead->Code == kEndOfInput) {
-    const CharPosition end = *FLookahead;
-    Shift() = end;
+  if (AheadCode() == kEndOfInput) {
+    // The end is read again: the same position.
+    PushSlot(kEndOfInput, 0);
+    AheadExtra().SameAsBefore = true;
     return;
   }
   int32_t code = kEndOfInput;
   int32_t byteLength = 0;
   if (FCodec) {
-    FCodec->ReadChar(code, byteLength);
+    try {
+      FCodec->ReadChar(code, byteLength);
+    } catch (...) {
+      // The bytes the failed decode took belong to no character; the next one read counts
+      // them (the window path is closed until then).
+      FResync = true;
+      UpdateWindowMode();
+      throw;
+    }
   }
-  CharPosition& next = Shift();
-  Count(*FCurrent, next, code, byteLength);
+  CountChar(code, byteLength);
+  if (FResync && FCodec) {
+    ResyncEndByte();
+    FResync = false;
+  }
+  UpdateWindowMode();
+}
+
+void TUtilsUCS4Reader::ResyncEndByte() {
+  const int64_t counted = FEndByte;
+  FEndByte = FInitial.EndByte + FByteReader.Position() - FStartOffset - FCodec->PendingByteLength();
+  if ((FExtraMask & 1 << kAhead) == 0) {
+    AheadExtra();
+  }
+  FExtras[kAhead].GapBefore = FEndByte - counted;
 }
 
 void TUtilsUCS4Reader::Reset() {
   FByteReader.SeekTo(FStartOffset);
+  FResync = false;
   if (FCodec) {
     FCodec->DiscardPending();
   }
-  *FPrevious = *FCurrent = FInitial;
+  PlaceAt(FInitial);
   int32_t code = kEndOfInput;
   int32_t byteLength = 0;
   if (FCodec) {
-    FCodec->ReadChar(code, byteLength);
+    try {
+      FCodec->ReadChar(code, byteLength);
+    } catch (...) {
+      FResync = true;
+      UpdateWindowMode();
+      throw;
+    }
   }
-  Count(FInitial, *FLookahead, code, byteLength);
+  CountChar(code, byteLength);
+  UpdateWindowMode();
 }
 
 int64_t TUtilsUCS4Reader::SkipAny(const TCharSet& set) {
   int64_t skipped = 0;
   for (;;) {
-    Next();
-    if (AtEnd() || !set.Contains(FCurrent->Code)) {
+    Advance();
+    if (AtEnd() || !set.Contains(CurrentCode())) {
       return skipped;
     }
     ++skipped;

@@ -25,23 +25,54 @@ struct CharPosition {
   int64_t StartByte() const { return EndByte - ByteLength; }
 };
 
-// A set of characters below U+0100, for SkipAny.
+// A set of characters below U+0100, for SkipAny and the runs: it also knows which code
+// units end a run of plain characters.
 class TCharSet {
 public:
   constexpr TCharSet(std::u16string_view chars) {
+    for (int c = 0; c < 256; ++c) {
+      FClasses[c] = c < 0x20 ? kControl : c >= 0x80 ? kHighByte : 0;
+    }
     for (char16_t c : chars) {
       if (c < 256) {
-        FBits[c >> 6] |= uint64_t{1} << (c & 63);
+        FClasses[c] |= kMember;
+      }
+      if (c >= 0x20 && c < 0x80 && FPrintableCount < kMaxPrintable) {
+        for (uint8_t& byte : FPrintable[FPrintableCount]) {
+          byte = static_cast<uint8_t>(c);
+        }
+        ++FPrintableCount;
+      } else if (c >= 0x20 && c < 0x80) {
+        FPrintableCount = kMaxPrintable + 1; // too many for the block-wise scan
       }
     }
   }
-  bool Contains(int32_t c) const {
-    return c >= 0 && c < 256 && (FBits[c >> 6] >> (c & 63) & 1) != 0;
+  bool Contains(int32_t c) const { return c >= 0 && c < 256 && (FClasses[c] & kMember) != 0; }
+  // A member, or a control character (line breaks and TABs are counted apart; the rest
+  // go through the codec).
+  bool EndsRun(char16_t c) const { return c < 256 && (FClasses[c] & (kMember | kControl)) != 0; }
+  // The same for a byte of UTF-8, where every byte above 0x7F needs the codec.
+  bool EndsAsciiRun(uint8_t byte) const { return FClasses[byte] != 0; }
+  // The members from U+0020 to U+007F, each repeated over sixteen bytes, for scanning
+  // blocks of bytes; false when there are more than a few.
+  static constexpr int kMaxPrintable = 6;
+  using TBlock = uint8_t[16];
+  bool PrintableMembers(const TBlock*& members, int& count) const {
+    members = FPrintable;
+    count = FPrintableCount;
+    return FPrintableCount <= kMaxPrintable;
   }
 
 private:
-  uint64_t FBits[4] = {};
+  static constexpr uint8_t kMember = 1;
+  static constexpr uint8_t kControl = 2;
+  static constexpr uint8_t kHighByte = 4;
+  uint8_t FClasses[256] = {};
+  alignas(16) TBlock FPrintable[kMaxPrintable] = {};
+  int FPrintableCount = 0;
 };
+
+class TUtilsCustomWideStr;
 
 class TUtilsUCS4Reader {
 public:
@@ -76,12 +107,52 @@ public:
   // The current character is then the first one outside set.
   virtual int64_t SkipAny(const TCharSet& set);
 
+  // The runs of the tokenizers. Each repeats "while the look-ahead qualifies: advance and
+  // append the new current character to text" (text may be none for skipping); positions
+  // and errors are exactly those of that loop, but plain characters are taken from the
+  // byte window in bulk and positions are written once per run.
+  // While the look-ahead is neither the end nor in stop.
+  void AppendUntil(const TCharSet& stop, TUtilsCustomWideStr& text);
+  // The contents of a tag: while the look-ahead is not "/", ">" or the end, where a
+  // quoted value may hold "/" and ">". openQuote is the quote of the value open at the
+  // current character, or 0, before and after.
+  void AppendTagText(TUtilsCustomWideStr& text, int32_t& openQuote);
+  // While the look-ahead is a name character.
+  void AppendNameChars(TUtilsCustomWideStr& text);
+  // While the look-ahead is white space (SPACE, TAB, CR, LF); returns how many.
+  int64_t SkipWhiteSpaceAhead();
+
+  // Next without a virtual call, for the tokenizers' own loops.
+  void Advance();
+
   int32_t BufferSize() const { return FByteReader.BufferSize(); }
   TUnicodeCodecClass BomCodecClass() const { return FByteReader.BomCodecClass(); }
-  bool AtEnd() const { return FCurrent->Code == kEndOfInput; }
-  const CharPosition& Current() const { return *FCurrent; }
-  const CharPosition& Previous() const { return *FPrevious; }
-  const CharPosition& Lookahead() const { return *FLookahead; }
+  bool AtEnd() const { return CurrentCode() == kEndOfInput; }
+  // The positions of the three newest characters, built from the cursor when asked for.
+  CharPosition Current() const {
+    CharPosition position = Lookahead();
+    StepBack(position, kAhead);
+    return position;
+  }
+  CharPosition Previous() const {
+    CharPosition position = Current();
+    StepBack(position, kCurrent);
+    return position;
+  }
+  CharPosition Lookahead() const {
+    const TCharSlot& slot = FSlots[kAhead];
+    CharPosition position;
+    position.EndByte = FEndByte;
+    position.CharCount = FCharCount;
+    position.Code = slot.Code;
+    position.Line = FLine;
+    position.LineChars = FCharCount - FLineStart - FLineTabs;
+    position.ByteLength = slot.ByteLength;
+    position.LineTabs = FLineTabs;
+    return position;
+  }
+  int32_t CurrentCode() const { return FSlots[kCurrent].Code; }
+  int32_t AheadCode() const { return FSlots[kAhead].Code; }
   const CharPosition& Initial() const { return FInitial; }
   int64_t StartOffset() const { return FStartOffset; }
 
@@ -89,64 +160,145 @@ protected:
   void SetInitial(const CharPosition& position) { FInitial = position; }
 
 private:
+  // The three newest characters (previous, current, look-ahead): what the cursor needs
+  // besides its counters to rebuild their positions.
+  static constexpr int kPrevious = 0;
+  static constexpr int kCurrent = 1;
+  static constexpr int kAhead = 2;
+  struct TCharSlot {
+    int32_t Code = kBeforeFirstChar;
+    int32_t ByteLength = 0;
+  };
+  // What only some of them carry.
+  struct TSlotExtra {
+    // The character before stands at the same counts: the initial position, or the end
+    // read again.
+    bool SameAsBefore = false;
+    // Bytes between the character before and this one, taken by a failed decode.
+    int64_t GapBefore = 0;
+    // For an LF: the line counts of the character before it.
+    int64_t LineCharsBefore = 0;
+    int64_t LineTabsBefore = 0;
+  };
+
   static bool Supply(void* owner, TCustomUnicodeCodec& codec, uint8_t* dest, int32_t count);
   // Next at the end, after a refill or for a character that needs the codec's full work.
   void NextSlowly();
-  // The position of the character read after from; field by field, so each value is
-  // loaded as it was stored.
-  static void Count(const CharPosition& from, CharPosition& to, int32_t code, int32_t byteLength);
-  // Previous := Current, Current := Lookahead, by turning the three slots; the returned
-  // slot is the new look-ahead's (still holding the old previous position).
-  CharPosition& Shift() {
-    CharPosition* freed = FPrevious;
-    FPrevious = FCurrent;
-    FCurrent = FLookahead;
-    FLookahead = freed;
-    return *freed;
+  // After a failed decode: the look-ahead's end byte from what the codec really took.
+  void ResyncEndByte();
+  // One bulk step of a run under rule (what stops it); false when it could not move, and
+  // the caller steps by hand.
+  template <class TRule> bool Run(TRule& rule, TUtilsCustomWideStr& text);
+  template <class TDecode, class TRule>
+  bool RunWith(TDecode decode, TRule& rule, TUtilsCustomWideStr& text);
+
+  // A new look-ahead: the slots move down by one.
+  void PushSlot(int32_t code, int32_t byteLength) {
+    FSlots[kPrevious] = FSlots[kCurrent];
+    FSlots[kCurrent] = FSlots[kAhead];
+    FSlots[kAhead] = TCharSlot{code, byteLength};
+    if (FExtraMask != 0) {
+      FExtras[kPrevious] = FExtras[kCurrent];
+      FExtras[kCurrent] = FExtras[kAhead];
+      FExtraMask >>= 1;
+    }
   }
+  // The extra of the look-ahead, made fresh.
+  TSlotExtra& AheadExtra() {
+    FExtras[kAhead] = TSlotExtra();
+    FExtraMask |= 1 << kAhead;
+    return FExtras[kAhead];
+  }
+  // Counts a newly read character as the look-ahead.
+  void CountChar(int32_t code, int32_t byteLength) {
+    PushSlot(code, byteLength);
+    FEndByte += byteLength;
+    ++FCharCount;
+    if (code == 0x0A) {
+      TSlotExtra& extra = AheadExtra();
+      extra.LineCharsBefore = FCharCount - 1 - FLineStart - FLineTabs;
+      extra.LineTabsBefore = FLineTabs;
+      ++FLine;
+      FLineStart = FCharCount;
+      FLineTabs = 0;
+    } else if (code == 0x09) {
+      ++FLineTabs;
+    }
+  }
+  // From the position of the character in slot later to that of the one before it.
+  void StepBack(CharPosition& position, int later) const {
+    const TCharSlot& slot = FSlots[later];
+    const bool extra = (FExtraMask >> later & 1) != 0;
+    if (!extra || !FExtras[later].SameAsBefore) {
+      position.EndByte -= slot.ByteLength + (extra ? FExtras[later].GapBefore : 0);
+      --position.CharCount;
+      if (slot.Code == 0x0A) {
+        --position.Line;
+        position.LineChars = FExtras[later].LineCharsBefore;
+        position.LineTabs = FExtras[later].LineTabsBefore;
+      } else if (slot.Code == 0x09) {
+        --position.LineTabs;
+      } else {
+        --position.LineChars;
+      }
+    }
+    position.Code = FSlots[later - 1].Code;
+    position.ByteLength = FSlots[later - 1].ByteLength;
+  }
+  // The cursor at position, with every slot standing for it.
+  void PlaceAt(const CharPosition& position);
 
   TUtilsBOMReader FByteReader;
   std::unique_ptr<TCustomUnicodeCodec> FCodec;
-  CharPosition FSlots[3];
-  CharPosition* FPrevious = &FSlots[0];
-  CharPosition* FCurrent = &FSlots[1];
-  CharPosition* FLookahead = &FSlots[2];
+  // The cursor: the look-ahead's counts, and the slots of the three newest characters.
+  int64_t FEndByte = 0;
+  int64_t FCharCount = 0;
+  int64_t FLine = 0;
+  int64_t FLineStart = 0; // the character count at which the look-ahead's line began
+  int64_t FLineTabs = 0;
+  TCharSlot FSlots[3];
+  TSlotExtra FExtras[3];
+  uint8_t FExtraMask = 0; // bit i: FExtras[i] is in use
   CharPosition FInitial;
   TReadLineBreakMode FLineBreakMode = ReadBreaksToLF;
   int64_t FStartOffset = 0;
+  // A failed decode waits for its bytes to be counted by the next character read.
+  bool FResync = false;
+  // How the next character may be taken from the byte window: not at all (no codec, a
+  // character held back by the codec, a failure to count), as an ASCII byte, or through
+  // the codec's window path.
+  enum TWindowMode : uint8_t { wmNone, wmAscii, wmCodec };
+  TWindowMode FWindowMode = wmNone;
+  void UpdateWindowMode();
 };
 
-inline void TUtilsUCS4Reader::Count(const CharPosition& from, CharPosition& to, int32_t code,
-                                    int32_t byteLength) {
-  to.EndByte = from.EndByte + byteLength;
-  to.CharCount = from.CharCount + 1;
-  to.Code = code;
-  to.ByteLength = byteLength;
-  if (code == 0x0A) {
-    to.Line = from.Line + 1;
-    to.LineChars = 0;
-    to.LineTabs = 0;
-    return;
-  }
-  to.Line = from.Line;
-  const bool tab = code == 0x09;
-  to.LineChars = from.LineChars + !tab;
-  to.LineTabs = from.LineTabs + tab;
-}
-
 // Inline for the common case, a character decoded straight from the buffer: the
-// tokenizers call it for every character, and through a final source class the call
-// needs no dispatch.
-inline void TUtilsUCS4Reader::Next() {
-  int32_t code;
-  int32_t byteLength;
-  if (FLookahead->Code != kEndOfInput && FCodec &&
-      FCodec->ReadBufferedChar(FByteReader.Window(), code, byteLength)) {
-    CharPosition& next = Shift();
-    Count(*FCurrent, next, code, byteLength);
-    return;
+// tokenizers call it for every character of markup.
+// (While the byte window holds bytes, the look-ahead is not the end.)
+inline void TUtilsUCS4Reader::Advance() {
+  TByteWindow& window = FByteReader.Window();
+  if (window.Next < window.End) {
+    if (FWindowMode == wmAscii) {
+      const uint8_t byte = *window.Next;
+      if (byte < 0x80 && byte != 0x0D) {
+        ++window.Next;
+        CountChar(byte, 1);
+        return;
+      }
+    } else if (FWindowMode == wmCodec) {
+      int32_t code;
+      int32_t byteLength;
+      if (FCodec->ReadBufferedChar(window, code, byteLength)) {
+        CountChar(code, byteLength);
+        return;
+      }
+    }
   }
   NextSlowly();
+}
+
+inline void TUtilsUCS4Reader::Next() {
+  Advance();
 }
 
 } // namespace velmora

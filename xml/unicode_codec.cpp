@@ -40,9 +40,10 @@ void TCustomUnicodeCodec::WriteChar(int32_t code, int32_t& byteLength) {
 }
 
 void TCustomUnicodeCodec::ReadChar(int32_t& code, int32_t& byteLength) {
-  if (FPendingError) {
+  if (FHasPendingError) {
     std::exception_ptr error = std::move(FPendingError);
     FPendingError = nullptr;
+    FHasPendingError = false;
     std::rethrow_exception(error);
   }
   if (FHasPending) {
@@ -63,6 +64,7 @@ void TCustomUnicodeCodec::ReadChar(int32_t& code, int32_t& byteLength) {
   } catch (...) {
     // The line break is whole; the failure belongs to the character after it.
     FPendingError = std::current_exception();
+    FHasPendingError = true;
     return;
   }
   if (next == 0x0A) {
@@ -81,6 +83,7 @@ void TCustomUnicodeCodec::SetByteSource(const TByteSource& source) {
 
 void TCustomUnicodeCodec::DiscardPending() {
   FHasPending = false;
+  FHasPendingError = false;
   FPendingError = nullptr;
 }
 

@@ -122,19 +122,26 @@ public:
   void SetSubstituteChar(char16_t c) { FSubstituteChar = c; }
   TReadLineBreakMode ReadLineBreakMode() const { return FReadLineBreakMode; }
   TWriteLineBreakMode WriteLineBreakMode() const { return FWriteLineBreakMode; }
-  bool HasPending() const { return FHasPending; }
+  // A character or a decoding failure held back while resolving CR: the next read must
+  // go through ReadChar.
+  bool HasPending() const { return FHasPending || FHasPendingError; }
+  // The bytes of a held-back character, already taken from the source.
+  int32_t PendingByteLength() const { return FHasPending ? FPendingSize : 0; }
+
+  // How characters may be decoded straight from a byte window: a byte table maps every
+  // byte to its character, or to CR for a byte that needs DecodeChar; the UTF-16 paths
+  // read one unit, leaving CR and surrogates to DecodeChar.
+  enum TFastPath : uint8_t { fpNone, fpByteTable, fpUtf16LE, fpUtf16BE };
+  TFastPath FastPath() const { return FFastPath; }
+  const char16_t* ByteTable() const { return FByteTable; }
+  // The byte table of ASCII-compatible codecs: bytes below 0x80 only.
+  static const char16_t* AsciiByteTable();
 
 protected:
-  // How ReadBufferedChar may decode: the subclass's fast path. A byte table maps every
-  // byte to its character, or to CR for a byte that needs DecodeChar.
-  enum TFastPath : uint8_t { fpNone, fpByteTable, fpUtf16LE, fpUtf16BE };
   void SetFastPath(TFastPath path, const char16_t* byteTable = nullptr) {
     FFastPath = path;
     FByteTable = byteTable;
   }
-  // The byte table of ASCII-compatible codecs: bytes below 0x80 only.
-  static const char16_t* AsciiByteTable();
-
   // One byte from the source; false at the end of the input.
   bool PullByte(uint8_t& byte) {
     TByteWindow* window = FByteSource.Window;
@@ -176,6 +183,7 @@ private:
   TByteSource FByteSource;
   TByteSink FByteSink;
   bool FHasPending = false;
+  bool FHasPendingError = false;
   int32_t FPendingChar = 0;
   int32_t FPendingSize = 0;
   // A decoding failure met while looking past a CR, raised on the next read.
@@ -186,7 +194,7 @@ inline bool TCustomUnicodeCodec::ReadBufferedChar(TByteWindow& window, int32_t& 
                                                   int32_t& byteLength) {
   const uint8_t* next = window.Next;
   const int64_t available = window.End - next;
-  if (FHasPending || available <= 0) {
+  if (FHasPending || FHasPendingError || available <= 0) {
     return false;
   }
   int32_t c;

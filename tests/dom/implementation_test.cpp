@@ -26,7 +26,7 @@ TEST(ParseErrors, SeverityFollowsFromTheKind) {
   }
   EXPECT_EQ(error.DomNode(), nullptr);
   EXPECT_EQ(error.SourceUri(), u"");
-  const TDomError copied(ekInvalidCharRef, &error, u"c", u"s");
+  const TDomError copied({ekInvalidCharRef, &error, u"c", u"s"});
   EXPECT_EQ(copied.EndLine(), -1);
   EXPECT_EQ(copied.Snippet(), u"s");
 }

@@ -7,7 +7,7 @@
 namespace velmora {
 namespace {
 
-TEST(WideStringBuilder, GrowsByAQuarterAndRestartsAt64) {
+TEST(WideStringBuilder, GrowsByAQuarterAndKeepsItsRoomWhenCleared) {
   TUtilsCustomWideStr builder;
   EXPECT_EQ(builder.capacity(), 64u);
   for (int i = 0; i < 64; ++i) {
@@ -21,7 +21,7 @@ TEST(WideStringBuilder, GrowsByAQuarterAndRestartsAt64) {
   EXPECT_EQ(builder.length(), 105u);
   EXPECT_EQ(builder.charAt(65), u'b');
   builder.clear();
-  EXPECT_EQ(builder.capacity(), 64u);
+  EXPECT_EQ(builder.capacity(), 125u);
   EXPECT_EQ(builder.value(), u"");
 }
 

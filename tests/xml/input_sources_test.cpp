@@ -203,6 +203,16 @@ TEST_F(InputSource, DeclaredEncodingsThatContradictTheMarkFail) {
   EXPECT_EQ(Rest(), u"x");
 }
 
+// A decoding failure inside the declaration makes it malformed: the text is then read
+// from its first character.
+TEST_F(InputSource, AnUndecodableDeclarationIsMalformed) {
+  TXmlInputSource& source = Open("<?xml version='1.0'\r\xFF?>x");
+  EXPECT_TRUE(source.BadDeclaration());
+  source.Next();
+  EXPECT_EQ(source.Current().Code, '<');
+  EXPECT_EQ(source.Current().StartByte(), 0);
+}
+
 TEST_F(InputSource, WhiteSpaceInTheDeclarationMayRunForMegabytes) {
   TXmlInputSource& source = Open("<?xml" + NarrowString(3 << 20, ' ') + "version=\"1.0\"" +
                                  NarrowString(1 << 20, '\n') + "?>z");

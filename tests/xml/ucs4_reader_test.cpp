@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include "dom/wide_string_builder.h"
 #include "xml/single_byte_codecs.h"
 #include "xml/utf_codecs.h"
 
@@ -280,6 +281,172 @@ TEST(CharacterReader, TextsInMemoryKeepALeadingByteOrderMark) {
   auto reader = MakeReader(stream, TUTF16LECodec::ClassRef(), 4096, bdNone);
   EXPECT_EQ(reader->BomCodecClass(), nullptr);
   EXPECT_EQ(ReadCodes(*reader), (std::vector<int32_t>{0xFEFF, 'a'}));
+}
+
+} // namespace
+} // namespace velmora
+
+namespace velmora {
+namespace {
+
+// A failed decode right after a CR surfaces in the Next that moves onto the LF (the
+// character before the bad byte), also through the window path and after a Reset.
+TEST(CharacterReaderFaults, AFailureAfterACrSurfacesAtOnce) {
+  const NarrowString text = "a\r\xFF" + NarrowString(3000, 'x');
+  TMemoryStream stream(text.data(), static_cast<int64_t>(text.size()));
+  auto reader = MakeReader(stream, nullptr, 1024);
+  for (int pass = 0; pass < 2; ++pass) {
+    SCOPED_TRACE(pass == 0 ? "first read" : "after Reset");
+    reader->Next();
+    EXPECT_EQ(reader->Current().Code, 'a');
+    EXPECT_THROW(reader->Next(), EConvertError);
+    EXPECT_EQ(reader->Current().Code, 'a');
+    reader->Reset();
+  }
+}
+
+// The bytes a failed decode took still count: "a\xFFbcd" ends at byte 5, and "b" starts
+// at byte 2.
+TEST(CharacterReaderFaults, BytesOfAFailedDecodeAreCounted) {
+  for (int bufferSize : {1024, 4}) {
+    const std::string_view text = "a\xFF"
+                                  "bcd";
+    TMemoryStream stream(text.data(), 5);
+    auto reader = MakeReader(stream, nullptr, bufferSize);
+    std::vector<std::pair<int32_t, int64_t>> starts;
+    int failures = 0;
+    while (!reader->AtEnd()) {
+      try {
+        reader->Next();
+      } catch (const EConvertError&) {
+        ++failures;
+        continue;
+      }
+      if (!reader->AtEnd()) {
+        starts.emplace_back(reader->Current().Code, reader->Current().StartByte());
+      }
+    }
+    EXPECT_EQ(failures, 1);
+    EXPECT_EQ(starts, (std::vector<std::pair<int32_t, int64_t>>{{'a', 0}, {'b', 2}, {'c', 3},
+                                                                {'d', 4}}));
+    EXPECT_EQ(reader->Current().EndByte, 5);
+  }
+}
+
+void ExpectSamePosition(const CharPosition& run, const CharPosition& reference, const char* slot) {
+  EXPECT_EQ(run.Code, reference.Code) << slot;
+  EXPECT_EQ(run.EndByte, reference.EndByte) << slot;
+  EXPECT_EQ(run.CharCount, reference.CharCount) << slot;
+  EXPECT_EQ(run.Line, reference.Line) << slot;
+  EXPECT_EQ(run.LineChars, reference.LineChars) << slot;
+  EXPECT_EQ(run.LineTabs, reference.LineTabs) << slot;
+  EXPECT_EQ(run.ByteLength, reference.ByteLength) << slot;
+}
+
+// AppendUntil against the loop it stands for, run by run: the text, the three position
+// records and the failures must be the same, for every codec kind, across refills.
+void ExpectRunsMatchTheLoop(TUnicodeCodecClass codecClass, const NarrowString& bytes,
+                            bool trickle) {
+  auto open = [&](std::unique_ptr<TMemoryStream>& stream) {
+    stream = trickle ? std::make_unique<TTrickleStream>(bytes.data(),
+                                                        static_cast<int64_t>(bytes.size()))
+                     : std::make_unique<TMemoryStream>(bytes.data(),
+                                                       static_cast<int64_t>(bytes.size()));
+    return MakeReader(*stream, codecClass, 1024, bdNone);
+  };
+  std::unique_ptr<TMemoryStream> runStream, loopStream;
+  auto run = open(runStream);
+  auto loop = open(loopStream);
+  const TCharSet stops[] = {TCharSet(u"<&"), TCharSet(u" \t\r\n>"), TCharSet(u"'")};
+  int32_t runQuote = 0, loopQuote = 0; // of the tag runs
+  for (int step = 0; !loop->AtEnd() && step < 100000; ++step) {
+    const size_t kind = step % (std::size(stops) + 1);
+    TUtilsCustomWideStr runText, loopText;
+    bool runFailed = false, loopFailed = false;
+    try {
+      if (kind < std::size(stops)) {
+        run->AppendUntil(stops[kind], runText);
+      } else {
+        run->AppendTagText(runText, runQuote);
+      }
+    } catch (const EConvertError&) {
+      runFailed = true;
+    }
+    try {
+      if (kind < std::size(stops)) {
+        while (loop->Lookahead().Code != kEndOfInput &&
+               !stops[kind].Contains(loop->Lookahead().Code)) {
+          loop->Next();
+          loopText.addUCS4Char(loop->Current().Code);
+        }
+      } else {
+        // "/" and ">" end a tag, but not inside a quoted value.
+        for (;;) {
+          const int32_t ahead = loop->Lookahead().Code;
+          if (ahead == kEndOfInput || (loopQuote == 0 && (ahead == '/' || ahead == '>'))) {
+            break;
+          }
+          loop->Next();
+          const int32_t c = loop->Current().Code;
+          loopText.addUCS4Char(c);
+          if (loopQuote == 0 && (c == '\'' || c == '"')) {
+            loopQuote = c;
+          } else if (c == loopQuote) {
+            loopQuote = 0;
+          }
+        }
+      }
+    } catch (const EConvertError&) {
+      loopFailed = true;
+    }
+    ASSERT_EQ(runFailed, loopFailed) << "step " << step;
+    ASSERT_EQ(runText.view(), loopText.view()) << "step " << step;
+    ASSERT_EQ(runQuote, loopQuote) << "step " << step;
+    ExpectSamePosition(run->Previous(), loop->Previous(), "previous");
+    ExpectSamePosition(run->Current(), loop->Current(), "current");
+    ExpectSamePosition(run->Lookahead(), loop->Lookahead(), "look-ahead");
+    if (::testing::Test::HasFailure()) {
+      return;
+    }
+    // Step over the stop character as a tokenizer would.
+    try {
+      run->Next();
+    } catch (const EConvertError&) {
+    }
+    try {
+      loop->Next();
+    } catch (const EConvertError&) {
+    }
+  }
+}
+
+TEST(CharacterReaderRuns, MatchTheCharacterLoop) {
+  std::u16string text;
+  const std::u16string_view pieces[] = {u"<a b='x/y>'>",  u"text with  spaces", u"\r\n   ",
+                                        u"\t<b>",         u"\u00E4\u00F6",      u"\u20AC",
+                                        u"\U0001F600",    u"&amp;",             u"\r",
+                                        u"\n\n",          u"x",                 u"'",
+                                        u"abcdefghijklmnopqrstuvwxyz0123456789ABCDEFGHIJ",
+                                        u"c=\"d'e\"/"};
+  for (int i = 0; i < 4000; ++i) {
+    text += pieces[(i * 7 + i / 3) % std::size(pieces)];
+  }
+  for (bool trickle : {false, true}) {
+    SCOPED_TRACE(trickle ? "short reads" : "full reads");
+    for (TUnicodeCodecClass codecClass :
+         {TUTF8Codec::ClassRef(), TUTF16LECodec::ClassRef(), TUTF16BECodec::ClassRef()}) {
+      SCOPED_TRACE(codecClass->ClassName);
+      std::unique_ptr<TCustomUnicodeCodec> codec = CreateCodec(codecClass);
+      ExpectRunsMatchTheLoop(codecClass, EncodeText(*codec, text), trickle);
+    }
+    // Single-byte text with undefined bytes and a bad UTF-8 sequence in the middle.
+    NarrowString latin;
+    for (int i = 0; i < 3000; ++i) {
+      latin += "ab<c \x81\xE4\r\n\t&d'";
+    }
+    ExpectRunsMatchTheLoop(TWindows1252Codec::ClassRef(), latin, trickle);
+    ExpectRunsMatchTheLoop(TUTF8Codec::ClassRef(), latin, trickle);
+  }
 }
 
 } // namespace

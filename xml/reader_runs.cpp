@@ -1,0 +1,299 @@
+// The character reader's runs: the loops in which the tokenizers spend nearly all their
+// time (character data, tag contents, quoted values). Plain characters are decoded
+// straight from the byte window and widened into the token text in one tight loop per
+// codec kind, with the cursor's counters in local variables.
+
+#if defined(__SSE2__)
+#include <emmintrin.h>
+#endif
+
+#include "dom/wide_string_builder.h"
+#include "dom/xml_rules.h"
+#include "xml/ucs4_reader.h"
+
+namespace velmora {
+
+namespace {
+
+// Decoders of one code unit from the window. Decode answers CR for every unit that needs
+// the codec's full work: CR itself (it may start CR LF), bytes a table does not map, and
+// surrogates; EndsRun tells whether the unit at p ends a run of plain characters.
+struct TAsciiDecode {
+  static constexpr int kUnit = 1;
+  static constexpr bool kAscii = true;
+  char16_t Decode(const uint8_t* p) const { return *p < 0x80 ? *p : char16_t{0x0D}; }
+  bool EndsRun(const TCharSet& stop, const uint8_t* p) const { return stop.EndsAsciiRun(*p); }
+};
+
+struct TTableDecode {
+  static constexpr int kUnit = 1;
+  static constexpr bool kAscii = false;
+  const char16_t* Table;
+  char16_t Decode(const uint8_t* p) const { return Table[*p]; }
+  bool EndsRun(const TCharSet& stop, const uint8_t* p) const { return stop.EndsRun(Table[*p]); }
+};
+
+template <bool BigEndian> struct TUtf16Decode {
+  static constexpr int kUnit = 2;
+  static constexpr bool kAscii = false;
+  char16_t Decode(const uint8_t* p) const {
+    const char16_t c = static_cast<char16_t>(BigEndian ? (p[0] << 8) | p[1] : p[0] | (p[1] << 8));
+    return c >= 0xD800 && c <= 0xDFFF ? char16_t{0x0D} : c;
+  }
+  bool EndsRun(const TCharSet& stop, const uint8_t* p) const { return stop.EndsRun(Decode(p)); }
+};
+
+// Widens the bytes from p on into out, sixteen at a time, up to the first byte that ends a
+// run (a control byte, a byte above 0x7F, or one of members); writes up to fifteen units
+// beyond it. Returns that byte's address, or the end of the last whole block.
+const uint8_t* WidenAsciiRun(const uint8_t* p, const uint8_t* end, char16_t*& out,
+                             const TCharSet::TBlock* members, int memberCount) {
+#if defined(__SSE2__)
+  const __m128i zero = _mm_setzero_si128();
+  const __m128i space = _mm_set1_epi8(0x20);
+  while (end - p >= 16) {
+    const __m128i bytes = _mm_loadu_si128(reinterpret_cast<const __m128i*>(p));
+    _mm_storeu_si128(reinterpret_cast<__m128i*>(out), _mm_unpacklo_epi8(bytes, zero));
+    _mm_storeu_si128(reinterpret_cast<__m128i*>(out + 8), _mm_unpackhi_epi8(bytes, zero));
+    // Signed: bytes below 0x20 and above 0x7F both compare less than a space.
+    __m128i ends = _mm_cmplt_epi8(bytes, space);
+    for (int i = 0; i < memberCount; ++i) {
+      const __m128i member = _mm_load_si128(reinterpret_cast<const __m128i*>(members[i]));
+      ends = _mm_or_si128(ends, _mm_cmpeq_epi8(bytes, member));
+    }
+    const int mask = _mm_movemask_epi8(ends);
+    if (mask != 0) {
+      const int offset = __builtin_ctz(static_cast<unsigned>(mask));
+      out += offset;
+      return p + offset;
+    }
+    p += 16;
+    out += 16;
+  }
+#else
+  (void)end;
+  (void)out;
+  (void)members;
+  (void)memberCount;
+#endif
+  return p;
+}
+
+// The line counts before an LF that a run passed, kept for the LF's slot.
+struct TLineBreak {
+  const uint8_t* At;
+  int64_t LineChars;
+  int64_t LineTabs;
+};
+
+constexpr TCharSet kTagStop(u"/>'\"");
+constexpr TCharSet kApostropheStop(u"'");
+constexpr TCharSet kQuotationMarkStop(u"\"");
+
+// What a run stops at: the characters of one set.
+struct TStopRule {
+  const TCharSet& Stop;
+  const TCharSet& Active() const { return Stop; }
+  // The character c was taken as the new look-ahead; whether the run ends with it.
+  bool Take(char16_t c) { return Stop.Contains(c); }
+  void TakePlain() {}
+};
+
+// The contents of a tag: "/" and ">" end it, but not inside a quoted value.
+struct TTagRule {
+  int32_t Quote;            // of the value open after the characters taken
+  bool NewestToggled = false; // the newest character opened or closed that value
+  const TCharSet& Active() const {
+    return Quote == 0 ? kTagStop : Quote == '\'' ? kApostropheStop : kQuotationMarkStop;
+  }
+  bool Take(char16_t c) {
+    NewestToggled = false;
+    if (Quote == 0) {
+      if (c == '/' || c == '>') {
+        return true;
+      }
+      if (c == '\'' || c == '"') {
+        Quote = c;
+        NewestToggled = true;
+      }
+    } else if (c == Quote) {
+      Quote = 0;
+      NewestToggled = true;
+    }
+    return false;
+  }
+  void TakePlain() { NewestToggled = false; }
+  // The open quote as the current character leaves it (the newest is the look-ahead).
+  int32_t QuoteBefore(char16_t newest) const {
+    if (!NewestToggled) {
+      return Quote;
+    }
+    return Quote == 0 ? newest : 0;
+  }
+};
+
+} // namespace
+
+// Every character a run takes is one unit of the window, so the byte and character counts
+// follow from how far the run went; only line breaks and TABs are counted as they pass.
+template <class TDecode, class TRule>
+bool TUtilsUCS4Reader::RunWith(TDecode decode, TRule& rule, TUtilsCustomWideStr& text) {
+  constexpr int kUnit = TDecode::kUnit;
+  TByteWindow& window = FByteReader.Window();
+  const uint8_t* const first = window.Next;
+  const uint8_t* p = first;
+  const uint8_t* const end = window.End - (kUnit - 1);
+  const int32_t ahead = AheadCode();
+  if (p >= end || decode.Decode(p) == 0x0D || ahead > 0xFFFF ||
+      (ahead >= 0xD800 && ahead <= 0xDFFF)) {
+    return false;
+  }
+  // The look-ahead becomes the current character: it goes into the text first. The
+  // newest character taken becomes the look-ahead and is dropped from the text at the end.
+  rule.Take(static_cast<char16_t>(ahead));
+  char16_t* const start = text.reserveTail(static_cast<size_t>((end - p) / kUnit) + 2 + 16);
+  char16_t* out = start;
+  *out++ = static_cast<char16_t>(ahead);
+  int64_t line = FLine;
+  int64_t lineStart = FLineStart;
+  int64_t lineTabs = FLineTabs;
+  TLineBreak breaks[3]; // the newest three, by their number modulo 3; set as they come
+  unsigned breakCount = 0;
+  for (;;) {
+    const TCharSet& stop = rule.Active();
+    const uint8_t* const plain = p;
+    const TCharSet::TBlock* members = nullptr;
+    int memberCount = 0;
+    if (TDecode::kAscii && stop.PrintableMembers(members, memberCount)) {
+      p = WidenAsciiRun(p, end, out, members, memberCount);
+    }
+    while (p < end && !decode.EndsRun(stop, p)) {
+      *out++ = decode.Decode(p);
+      p += kUnit;
+    }
+    if (p != plain) {
+      rule.TakePlain();
+    }
+    if (p >= end) {
+      break;
+    }
+    const char16_t c = decode.Decode(p);
+    if (c == 0x0D) {
+      break;
+    }
+    *out++ = c;
+    p += kUnit;
+    if (c == 0x0A) {
+      const int64_t charCount = FCharCount + (p - first) / kUnit;
+      TLineBreak& lineBreak = breaks[breakCount++ % 3];
+      lineBreak.At = p - kUnit;
+      lineBreak.LineChars = charCount - 1 - lineStart - lineTabs;
+      lineBreak.LineTabs = lineTabs;
+      ++line;
+      lineStart = charCount;
+      lineTabs = 0;
+    } else if (c == 0x09) {
+      ++lineTabs;
+    }
+    if (rule.Take(c)) {
+      break;
+    }
+  }
+  const int64_t taken = (p - first) / kUnit;
+  window.Next = p;
+  text.setLength(text.length() + static_cast<size_t>(out - start) - 1);
+  FEndByte += p - first;
+  FCharCount += taken;
+  FLine = line;
+  FLineStart = lineStart;
+  FLineTabs = lineTabs;
+  // Slots for the (up to) three newest characters taken, oldest first.
+  for (const uint8_t* q = taken > 3 ? p - 3 * kUnit : first; q < p; q += kUnit) {
+    const char16_t c = decode.Decode(q);
+    PushSlot(c, kUnit);
+    if (c == 0x0A) {
+      TSlotExtra& extra = AheadExtra();
+      for (unsigned i = 0; i < breakCount && i < 3; ++i) {
+        if (breaks[i].At == q) {
+          extra.LineCharsBefore = breaks[i].LineChars;
+          extra.LineTabsBefore = breaks[i].LineTabs;
+        }
+      }
+    }
+  }
+  return true;
+}
+
+template <class TRule> bool TUtilsUCS4Reader::Run(TRule& rule, TUtilsCustomWideStr& text) {
+  switch (FWindowMode) {
+  case wmAscii:
+    return RunWith(TAsciiDecode{}, rule, text);
+  case wmCodec:
+    switch (FCodec->FastPath()) {
+    case TCustomUnicodeCodec::fpByteTable:
+      return RunWith(TTableDecode{FCodec->ByteTable()}, rule, text);
+    case TCustomUnicodeCodec::fpUtf16LE:
+      return RunWith(TUtf16Decode<false>{}, rule, text);
+    case TCustomUnicodeCodec::fpUtf16BE:
+      return RunWith(TUtf16Decode<true>{}, rule, text);
+    default:
+      return false;
+    }
+  default:
+    return false;
+  }
+}
+
+void TUtilsUCS4Reader::AppendUntil(const TCharSet& stop, TUtilsCustomWideStr& text) {
+  TStopRule rule{stop};
+  for (;;) {
+    const int32_t ahead = AheadCode();
+    if (ahead == kEndOfInput || stop.Contains(ahead)) {
+      return;
+    }
+    if (!Run(rule, text)) {
+      Advance();
+      text.addUCS4Char(CurrentCode());
+    }
+  }
+}
+
+void TUtilsUCS4Reader::AppendTagText(TUtilsCustomWideStr& text, int32_t& openQuote) {
+  for (;;) {
+    const int32_t ahead = AheadCode();
+    if (ahead == kEndOfInput || (openQuote == 0 && (ahead == '/' || ahead == '>'))) {
+      return;
+    }
+    TTagRule rule{openQuote};
+    if (Run(rule, text)) {
+      openQuote = rule.QuoteBefore(static_cast<char16_t>(AheadCode()));
+      continue;
+    }
+    Advance();
+    const int32_t c = CurrentCode();
+    text.addUCS4Char(c);
+    if (openQuote == 0 && (c == '\'' || c == '"')) {
+      openQuote = c;
+    } else if (c == openQuote) {
+      openQuote = 0;
+    }
+  }
+}
+
+void TUtilsUCS4Reader::AppendNameChars(TUtilsCustomWideStr& text) {
+  while (isNameChar(AheadCode())) {
+    Advance();
+    text.addUCS4Char(CurrentCode());
+  }
+}
+
+int64_t TUtilsUCS4Reader::SkipWhiteSpaceAhead() {
+  int64_t skipped = 0;
+  while (isWhiteSpaceChar(AheadCode())) {
+    Advance();
+    ++skipped;
+  }
+  return skipped;
+}
+
+} // namespace velmora
