@@ -69,18 +69,6 @@ NarrowString ExtractFileName(const NarrowString& path) {
 
 } // namespace
 
-// Holds the settings file open for the length of a restore or save.
-class TFormStorage::TOpenFile {
-public:
-  explicit TOpenFile(TFormStorage& storage) : FStorage(storage) {
-    FStorage.FOpenIniFile.emplace(FStorage.IniFilePath());
-  }
-  ~TOpenFile() { FStorage.FOpenIniFile.reset(); }
-
-private:
-  TFormStorage& FStorage;
-};
-
 TFormStorage::TFormStorage(TCustomForm* form) : TFormHook(form) {}
 
 NarrowString TFormStorage::IniFilePath() const {
@@ -120,42 +108,46 @@ void TFormStorage::Loaded() {
   FStoredProps = std::move(kept);
 }
 
-TIniFile& TFormStorage::File() {
-  if (!FOpenIniFile) {
-    // Not inside a restore or save: this access opens the file for itself.
-    FOpenIniFile.emplace(IniFilePath());
+void TFormStorage::WithOpenFile(const std::function<void()>& body) {
+  if (FOpenIniFile) {
+    body(); // the restore or save that opened the file writes it
+    return;
   }
-  return *FOpenIniFile;
+  FOpenIniFile.emplace(IniFilePath());
+  try {
+    body();
+  } catch (...) {
+    // What was written before the failure stays written; the failure is what is reported.
+    try {
+      FOpenIniFile->UpdateFile();
+    } catch (...) {
+    }
+    FOpenIniFile.reset();
+    throw;
+  }
+  try {
+    FOpenIniFile->UpdateFile();
+  } catch (...) {
+    FOpenIniFile.reset();
+    throw;
+  }
+  FOpenIniFile.reset();
 }
 
 NarrowString TFormStorage::ReadSettingString(std::string_view key, std::string_view defaultValue) {
-  const bool ownAccess = !FOpenIniFile;
-  NarrowString value = File().ReadString(SectionName(), key, defaultValue);
-  if (ownAccess) {
-    FOpenIniFile.reset();
-  }
+  NarrowString value;
+  WithOpenFile([&] { value = FOpenIniFile->ReadString(SectionName(), key, defaultValue); });
   return value;
 }
 
 void TFormStorage::WriteSettingString(std::string_view key, std::string_view value) {
-  const bool ownAccess = !FOpenIniFile;
   NarrowString written(value);
   // Reading strips one pair of enclosing quotes; a further pair keeps them.
   if (!value.empty() && (value.front() == '"' || value.front() == '\'') &&
       value.back() == value.front()) {
     written = "\"" + written + "\"";
   }
-  try {
-    File().WriteString(SectionName(), key, written);
-  } catch (...) {
-    if (ownAccess) {
-      FOpenIniFile.reset();
-    }
-    throw;
-  }
-  if (ownAccess) {
-    FOpenIniFile.reset();
-  }
+  WithOpenFile([&] { FOpenIniFile->WriteString(SectionName(), key, written); });
 }
 
 int TFormStorage::ReadSettingInteger(std::string_view key, int defaultValue) {
@@ -183,21 +175,22 @@ NarrowString TFormStorage::ScreenSuffix() const {
 
 void TFormStorage::RestoreFormPlacement() {
   FSaved = false;
-  TOpenFile open(*this);
-  if (ReadSettingInteger("FormVersion", 0) >= FVersion) {
-    if (FOptions & PlacementOption(fpPosition)) {
-      RestorePosition();
-    }
-    if (FOptions & PlacementOption(fpState)) {
-      RestoreState();
+  WithOpenFile([this] {
+    if (ReadSettingInteger("FormVersion", 0) >= FVersion) {
+      if (FOptions & PlacementOption(fpPosition)) {
+        RestorePosition();
+      }
+      if (FOptions & PlacementOption(fpState)) {
+        RestoreState();
+      }
+      FRestored = true;
+      RestoreStoredProps();
+      if (OnRestorePlacement) {
+        OnRestorePlacement();
+      }
     }
     FRestored = true;
-    RestoreStoredProps();
-    if (OnRestorePlacement) {
-      OnRestorePlacement();
-    }
-  }
-  FRestored = true;
+  });
 }
 
 void TFormStorage::RestorePosition() {
@@ -262,7 +255,9 @@ void TFormStorage::RestoreState() {
   default:
     break;
   }
-  if (state == wsMinimized && Form() == Application().MainForm()) {
+  // A main window minimizes through the application once the event loop runs.
+  const TCustomForm* mainForm = Application().MainForm();
+  if (state == wsMinimized && (mainForm == nullptr || mainForm == Form())) {
     window.SetWindowState(wsNormal);
     window.PostApplicationMinimize();
     return;
@@ -316,13 +311,15 @@ void TFormStorage::SaveFormPlacement() {
   if (!FRestored && FActive) {
     return;
   }
-  TOpenFile open(*this);
-  WriteSettingInteger("FormVersion", FVersion);
-  SavePlacement();
-  SaveStoredProps();
-  if (OnSavePlacement) {
-    OnSavePlacement();
-  }
+  WithOpenFile([this] {
+    WriteSettingInteger("FormVersion", FVersion);
+    SavePlacement();
+    SaveStoredProps();
+    if (OnSavePlacement) {
+      OnSavePlacement();
+    }
+  });
+  // Only a save that reached the file counts; destroying the window then tries again.
   FSaved = true;
 }
 

@@ -70,10 +70,10 @@ public:
   void FormDestroying() override;
 
 private:
-  // The settings file while a restore or save runs; accessors otherwise open their own.
-  class TOpenFile;
-
-  TIniFile& File();
+  // Runs body with the settings file open: opens it, and afterwards writes what body
+  // changed and closes it, also when body fails. Inside a restore or save, body uses the
+  // file that is open already.
+  void WithOpenFile(const std::function<void()>& body);
   void RestorePosition();
   void RestoreState();
   void RestoreStoredProps();
@@ -92,7 +92,8 @@ private:
   bool FRestored = false;
   bool FSaved = false;
   bool FDestroying = false;
-  std::optional<TIniFile> FOpenIniFile;
+  // Read once when a restore or save begins, written once when it ends.
+  std::optional<TMemIniFile> FOpenIniFile;
 };
 
 } // namespace velmora

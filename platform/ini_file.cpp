@@ -6,7 +6,6 @@
 
 #include <cerrno>
 #include <optional>
-#include <vector>
 
 #include "runtime/files.h"
 #include "runtime/format.h"
@@ -14,6 +13,10 @@
 namespace velmora {
 
 namespace {
+
+constexpr std::string_view kUtf8ByteOrderMark = "\xEF\xBB\xBF";
+// As many links as the system itself follows before it calls the chain a loop.
+constexpr int kMaxSymbolicLinks = 40;
 
 bool IsBlank(char c) {
   return c == ' ' || c == '\t';
@@ -29,48 +32,21 @@ std::string_view TrimBlanks(std::string_view text) {
   return text;
 }
 
-// The file as lines without their line ends; remembers whether they were CR LF.
-struct TProfileLines {
-  std::vector<NarrowString> Lines;
-  bool CrLf = false;
-};
-
-bool LoadLines(const NarrowString& fileName, TProfileLines& profile) {
-  TFileDescriptor file;
-  if (OpenFile(fileName, faRead, file) != 0) {
-    return false;
-  }
-  NarrowString content;
-  char buffer[8192];
-  size_t got = 0;
-  while (ReadFromFile(file, buffer, sizeof buffer, got) == 0 && got > 0) {
-    content.append(buffer, got);
-  }
-  size_t start = 0;
-  while (start < content.size()) {
-    size_t end = content.find('\n', start);
-    if (end == NarrowString::npos) {
-      end = content.size();
-    }
-    size_t lineEnd = end;
-    if (lineEnd > start && content[lineEnd - 1] == '\r') {
-      --lineEnd;
-      profile.CrLf = true;
-    }
-    profile.Lines.emplace_back(content, start, lineEnd - start);
-    start = end + 1;
-  }
-  return true;
-}
-
-// The section name of a "[name]" line, or nullopt for any other line.
+// The section name of a "[name]" line: up to the line's last "]", blanks trimmed; nullopt
+// for any other line, also for one that has no "]".
 std::optional<std::string_view> SectionName(std::string_view line) {
-  line = TrimBlanks(line);
-  if (line.empty() || line.front() != '[') {
+  size_t open = 0;
+  while (open < line.size() && IsBlank(line[open])) {
+    ++open;
+  }
+  if (open == line.size() || line[open] != '[') {
     return std::nullopt;
   }
-  const size_t close = line.find(']');
-  return TrimBlanks(line.substr(1, close == std::string_view::npos ? line.size() - 1 : close - 1));
+  const size_t close = line.rfind(']');
+  if (close == std::string_view::npos) {
+    return std::nullopt;
+  }
+  return TrimBlanks(line.substr(open + 1, close - open - 1));
 }
 
 // The key of a "key=value" line, or nullopt.
@@ -129,6 +105,28 @@ std::string_view CutToLength(std::string_view text, size_t max) {
   return text.substr(0, length);
 }
 
+// The file that path names once symbolic links are followed; nullopt for a chain that
+// loops or cannot be read.
+std::optional<NarrowString> FollowSymbolicLinks(NarrowString path) {
+  for (int links = 0; links < kMaxSymbolicLinks; ++links) {
+    NarrowString target;
+    const int error = ReadSymbolicLink(path, target);
+    if (error == EINVAL || error == ENOENT) {
+      return path; // no link, or nothing there yet
+    }
+    if (error != 0) {
+      return std::nullopt;
+    }
+    const NarrowString folder = ExtractFileDir(path);
+    if (target.starts_with('/') || folder.empty()) {
+      path = target;
+    } else {
+      path = (folder == "/" ? NarrowString() : folder) + "/" + target;
+    }
+  }
+  return std::nullopt;
+}
+
 // Writes content to a temporary file beside fileName and renames it over fileName.
 bool ReplaceFile(const NarrowString& fileName, const NarrowString& content) {
   // The folder of a per-user settings file may not exist yet.
@@ -156,21 +154,48 @@ bool ReplaceFile(const NarrowString& fileName, const NarrowString& content) {
 
 } // namespace
 
-NarrowString TIniFile::ReadString(std::string_view section, std::string_view key,
-                                  std::string_view defaultValue) const {
-  TProfileLines profile;
-  if (!LoadLines(FFileName, profile)) {
-    return NarrowString(defaultValue);
+TMemIniFile::TMemIniFile(NarrowString fileName) : FFileName(std::move(fileName)) {
+  NarrowString content;
+  const int error = ReadFileContent(FFileName, content);
+  if (error == ENOENT) {
+    return; // created by the first write
   }
-  const TSectionRange range = FindSection(profile.Lines, section);
+  if (error != 0) {
+    FReadable = false;
+    return;
+  }
+  std::string_view text(content);
+  if (text.starts_with(kUtf8ByteOrderMark)) {
+    FByteOrderMark = true;
+    text.remove_prefix(kUtf8ByteOrderMark.size());
+  }
+  size_t start = 0;
+  while (start < text.size()) {
+    size_t end = text.find('\n', start);
+    if (end == std::string_view::npos) {
+      end = text.size();
+    }
+    size_t lineEnd = end;
+    if (lineEnd > start && text[lineEnd - 1] == '\r') {
+      --lineEnd;
+      FCrLf = true;
+    }
+    FLines.emplace_back(text.substr(start, lineEnd - start));
+    start = end + 1;
+  }
+}
+
+NarrowString TMemIniFile::ReadString(std::string_view section, std::string_view key,
+                                     std::string_view defaultValue) const {
+  const TSectionRange range = FindSection(FLines, TrimBlanks(section));
   if (range.Begin == NarrowString::npos) {
     return NarrowString(defaultValue);
   }
-  const size_t index = FindKey(profile.Lines, range, key);
+  const size_t index = FindKey(FLines, range, key);
   if (index == NarrowString::npos) {
     return NarrowString(defaultValue);
   }
-  const std::string_view line = profile.Lines[index];
+  const std::string_view line = FLines[index];
   std::string_view value = TrimBlanks(line.substr(line.find('=') + 1));
   if (value.size() >= 2 && (value.front() == '"' || value.front() == '\'') &&
       value.back() == value.front()) {
@@ -179,42 +204,82 @@ NarrowString TIniFile::ReadString(std::string_view section, std::string_view key
   return NarrowString(CutToLength(value, kMaxProfileValueLength));
 }
 
-void TIniFile::WriteString(std::string_view section, std::string_view key, std::string_view value) {
-  TProfileLines profile;
-  LoadLines(FFileName, profile);
-  std::vector<NarrowString>& lines = profile.Lines;
+void TMemIniFile::WriteString(std::string_view section, std::string_view key,
+                              std::string_view value) {
+  if (!FReadable) {
+    RaiseCannotWrite();
+  }
+  section = TrimBlanks(section);
   // A line break inside the value would start a line of its own.
-  NarrowString cleanValue(value);
-  for (char& c : cleanValue) {
-    if (c == '\r' || c == '\n') {
-      c = ' ';
+  NarrowString keyLine = NarrowString(key) + "=" + NarrowString(value);
+  for (size_t i = key.size() + 1; i < keyLine.size(); ++i) {
+    if (keyLine[i] == '\r' || keyLine[i] == '\n') {
+      keyLine[i] = ' ';
     }
   }
-  const NarrowString keyLine = NarrowString(key) + "=" + cleanValue;
-  const TSectionRange range = FindSection(lines, section);
+  const TSectionRange range = FindSection(FLines, section);
   if (range.Begin == NarrowString::npos) {
-    lines.push_back("[" + NarrowString(section) + "]");
-    lines.push_back(keyLine);
-  } else if (const size_t index = FindKey(lines, range, key); index != NarrowString::npos) {
-    lines[index] = keyLine;
+    FLines.push_back("[" + NarrowString(section) + "]");
+    FLines.push_back(std::move(keyLine));
+  } else if (const size_t index = FindKey(FLines, range, key); index != NarrowString::npos) {
+    if (FLines[index] == keyLine) {
+      return;
+    }
+    FLines[index] = std::move(keyLine);
   } else {
     // After the section's last non-empty line, before the blank lines that part it from
     // the next section.
     size_t insertAt = range.End;
-    while (insertAt > range.Begin && TrimBlanks(lines[insertAt - 1]).empty()) {
+    while (insertAt > range.Begin && TrimBlanks(FLines[insertAt - 1]).empty()) {
       --insertAt;
     }
-    lines.insert(lines.begin() + static_cast<std::ptrdiff_t>(insertAt), keyLine);
+    FLines.insert(FLines.begin() + static_cast<std::ptrdiff_t>(insertAt), std::move(keyLine));
   }
-  const char* lineEnd = profile.CrLf ? "\r\n" : "\n";
+  FModified = true;
+}
+
+void TMemIniFile::UpdateFile() {
+  if (!FModified) {
+    return;
+  }
+  const auto target = FollowSymbolicLinks(FFileName);
+  if (!target || !ReplaceFile(*target, Content())) {
+    RaiseCannotWrite();
+  }
+  FModified = false;
+}
+
+void TMemIniFile::RaiseCannotWrite() const {
+  throw EIniFileException(Format("In %s kann nicht geschrieben werden", {FFileName}));
+}
+
+NarrowString TMemIniFile::Content() const {
+  const std::string_view lineEnd = FCrLf ? "\r\n" : "\n";
+  size_t size = FByteOrderMark ? kUtf8ByteOrderMark.size() : 0;
+  for (const NarrowString& line : FLines) {
+    size += line.size() + lineEnd.size();
+  }
   NarrowString content;
-  for (const NarrowString& line : lines) {
+  content.reserve(size);
+  if (FByteOrderMark) {
+    content += kUtf8ByteOrderMark;
+  }
+  for (const NarrowString& line : FLines) {
     content += line;
     content += lineEnd;
   }
-  if (!ReplaceFile(FFileName, content)) {
-    throw EIniFileException(Format("In %s kann nicht geschrieben werden", {FFileName}));
-  }
+  return content;
+}
+
+NarrowString TIniFile::ReadString(std::string_view section, std::string_view key,
+                                  std::string_view defaultValue) const {
+  return TMemIniFile(FFileName).ReadString(section, key, defaultValue);
+}
+
+void TIniFile::WriteString(std::string_view section, std::string_view key, std::string_view value) {
+  TMemIniFile file(FFileName);
+  file.WriteString(section, key, value);
+  file.UpdateFile();
 }
 
 } // namespace velmora

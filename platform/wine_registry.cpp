@@ -86,6 +86,46 @@ NarrowString ReadQuoted(std::string_view text, size_t& pos) {
   return WideToNarrow(units);
 }
 
+// The bytes of a "hex(n):" value: pairs of hex digits separated by commas, continued on the
+// next line after a trailing backslash. Reads those continuation lines from file.
+NarrowString ReadHexBytes(std::string_view data, std::istream& file) {
+  NarrowString bytes;
+  NarrowString nextLine;
+  for (;;) {
+    int value = -1;
+    for (const char c : data) {
+      const int digit = HexDigit(c);
+      if (digit >= 0) {
+        value = ((value < 0 ? 0 : value) * 16 + digit) & 0xFF;
+      } else if (c == ',' && value >= 0) {
+        bytes += static_cast<char>(value);
+        value = -1;
+      }
+    }
+    if (value >= 0) {
+      bytes += static_cast<char>(value);
+    }
+    while (!data.empty() && (data.back() == ' ' || data.back() == '\r')) {
+      data.remove_suffix(1);
+    }
+    if (data.empty() || data.back() != '\\' || !std::getline(file, nextLine)) {
+      return bytes;
+    }
+    data = nextLine;
+  }
+}
+
+// A string stored as UTF-16LE bytes; an odd last byte is no code unit and is dropped.
+NarrowString Utf16LeBytesToNarrow(std::string_view bytes) {
+  WideString units;
+  units.reserve(bytes.size() / 2);
+  for (size_t i = 0; i + 1 < bytes.size(); i += 2) {
+    units += static_cast<char16_t>(static_cast<unsigned char>(bytes[i]) |
+                                   static_cast<unsigned char>(bytes[i + 1]) << 8);
+  }
+  return WideToNarrow(units);
+}
+
 // The key path of a "[...] timestamp" line, unescaped; nullopt for other lines.
 std::optional<NarrowString> KeyOfLine(std::string_view line) {
   if (line.empty() || line.front() != '[') {
@@ -146,14 +186,18 @@ bool TRegistry::OpenKeyReadOnly(std::string_view key) {
     const std::string_view data = std::string_view(line).substr(pos);
     if (data.starts_with("\"")) {
       value.DataType = rdString;
+      value.Data = ReadQuoted(line, pos);
     } else if (data.starts_with("str(2):\"")) {
       value.DataType = rdExpandString;
       pos += 7;
+      value.Data = ReadQuoted(line, pos);
+    } else if (data.starts_with("hex(1):") || data.starts_with("hex(2):")) {
+      // Wine writes a string as its raw UTF-16LE bytes when it has no quoted form, e.g.
+      // when its byte length is odd.
+      value.DataType = data[4] == '1' ? rdString : rdExpandString;
+      value.Data = Utf16LeBytesToNarrow(ReadHexBytes(data.substr(7), file));
     } else {
       value.DataType = rdOther;
-    }
-    if (value.DataType != rdOther) {
-      value.Data = ReadQuoted(line, pos);
     }
     FValues.push_back(std::move(value));
   }

@@ -5,8 +5,9 @@
 //
 // File format: "[Software\\Vendor\\Program] <timestamp>" opens a key (path separators
 // written as "\\"); inside it, lines "Name"=value or @=value, where the value is "text"
-// (a string), str(2):"text" (an expandable string), or dword:, hex:, hex(n):, str(7): and
-// others (another type). Strings use backslash escapes (\\ \" \n \r \t \xHHHH ...); hex
+// (a string), str(2):"text" (an expandable string), hex(1): and hex(2): (a string and an
+// expandable string as UTF-16LE bytes), or dword:, hex:, other hex(n):, str(7): and others
+// (another type). Strings use backslash escapes (\\ \" \n \r \t \xHHHH ...); hex
 // values may continue over lines ending in "\".
 
 #include <cstdint>

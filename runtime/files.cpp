@@ -105,6 +105,42 @@ int WriteToFile(const TFileDescriptor& file, const void* buffer, size_t count) {
   return 0;
 }
 
+int ReadFileContent(const NarrowString& fileName, NarrowString& content) {
+  content.clear();
+  TFileDescriptor file;
+  if (const int error = OpenFile(fileName, faRead, file)) {
+    return error;
+  }
+  char buffer[65536];
+  for (;;) {
+    size_t got = 0;
+    if (const int error = ReadFromFile(file, buffer, sizeof buffer, got)) {
+      content.clear();
+      return error;
+    }
+    if (got == 0) {
+      return 0;
+    }
+    content.append(buffer, got);
+  }
+}
+
+int ReadSymbolicLink(const NarrowString& path, NarrowString& target) {
+  // Links in /proc report no size, so grow the buffer until the text fits.
+  std::vector<char> buffer(256);
+  for (;;) {
+    const ssize_t length = ::readlink(path.c_str(), buffer.data(), buffer.size());
+    if (length < 0) {
+      return errno;
+    }
+    if (static_cast<size_t>(length) < buffer.size()) {
+      target.assign(buffer.data(), static_cast<size_t>(length));
+      return 0;
+    }
+    buffer.resize(buffer.size() * 2);
+  }
+}
+
 int FileErrorCode(int errnoValue, const NarrowString& fileName) {
   switch (errnoValue) {
   case ENOENT: {

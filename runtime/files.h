@@ -53,6 +53,13 @@ int ReadFromFile(const TFileDescriptor& file, void* buffer, size_t count, size_t
 // Writes all count bytes; returns 0 or errno.
 int WriteToFile(const TFileDescriptor& file, const void* buffer, size_t count);
 
+// Reads the whole file into content; returns 0 or errno (ENOENT for a missing file). A read
+// that fails part way is a failure, never an early end of the file.
+int ReadFileContent(const NarrowString& fileName, NarrowString& content);
+
+// The text of the symbolic link at path; returns 0 or errno (EINVAL when path is no link).
+int ReadSymbolicLink(const NarrowString& path, NarrowString& target);
+
 // The platform's error code for errno after an operation on fileName: ENOENT gives 2, or 3
 // when the folder is missing; ENOTDIR and ENAMETOOLONG 3; EMFILE and ENFILE 4; EACCES,
 // EPERM, EROFS and EISDIR 5; ENOSPC and EDQUOT 101; EIO 1117; any other the errno itself.

@@ -6,6 +6,7 @@
 #include <QFrame>
 #include <QHeaderView>
 #include <QLabel>
+#include <QLayout>
 #include <QMenu>
 #include <QMessageBox>
 #include <QPushButton>
@@ -18,6 +19,7 @@
 #include <QToolTip>
 #include <QTreeWidget>
 #include <QVBoxLayout>
+#include <algorithm>
 #include <climits>
 
 #include "app/main_form.h"
@@ -203,17 +205,27 @@ TWindowPlacement TQtMainWindow::Placement() const {
 void TQtMainWindow::SetPlacement(const TWindowPlacement& placement) {
   const TRect& r = placement.NormalPosition;
   QRect wanted(r.Left, r.Top, r.Right - r.Left, r.Bottom - r.Top);
-  // Keep the window on the visible screen area.
   QScreen* screen = QGuiApplication::screenAt(wanted.center());
   if (!screen) {
     screen = QGuiApplication::primaryScreen();
   }
+  // The layout sets how small the window can get; the stored size may be smaller.
+  if (layout()) {
+    layout()->activate();
+  }
+  QSize size = wanted.size();
+  if (screen) {
+    size = size.boundedTo(screen->availableGeometry().size());
+  }
+  wanted.setSize(size.expandedTo(minimumSize()).boundedTo(maximumSize()));
+  // Keep the window, at the size it gets, on the visible screen area; one larger than the
+  // area keeps its top left corner on it.
   if (screen) {
     const QRect area = screen->availableGeometry();
-    wanted.setWidth(std::min(wanted.width(), area.width()));
-    wanted.setHeight(std::min(wanted.height(), area.height()));
-    wanted.moveLeft(std::clamp(wanted.left(), area.left(), area.right() - wanted.width() + 1));
-    wanted.moveTop(std::clamp(wanted.top(), area.top(), area.bottom() - wanted.height() + 1));
+    wanted.moveLeft(
+        std::max(area.left(), std::min(wanted.left(), area.right() - wanted.width() + 1)));
+    wanted.moveTop(
+        std::max(area.top(), std::min(wanted.top(), area.bottom() - wanted.height() + 1)));
   }
   setGeometry(wanted);
 }

@@ -20,8 +20,11 @@ public:
   // TFormWindow
   void SetCaption(const NarrowString& caption) override { Caption = caption; }
   TWindowPlacement Placement() const override { return CurrentPlacement; }
+  // As the interface says: everything but the show command.
   void SetPlacement(const TWindowPlacement& placement) override {
-    CurrentPlacement.NormalPosition = placement.NormalPosition;
+    const int showCmd = CurrentPlacement.ShowCmd;
+    CurrentPlacement = placement;
+    CurrentPlacement.ShowCmd = showCmd;
     ++PlacementsApplied;
   }
   bool IsVisible() const override { return Visible; }

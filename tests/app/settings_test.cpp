@@ -1,7 +1,12 @@
+#include <sys/inotify.h>
+#include <sys/stat.h>
 #include <unistd.h>
+
+#include <optional>
 
 #include "runtime/files.h"
 #include "tests/app/app_fixture.h"
+#include "tests/support/unprivileged_child.h"
 
 namespace velmora::testing {
 namespace {
@@ -148,35 +153,64 @@ TEST_F(SettingsTest, PlacementAtAnotherPixelDensityIsNotApplied) {
 }
 
 TEST_F(SettingsTest, PlacementForThisScreenSizeIsPreferred) {
-  WriteSettings("[TfrmMain]\nPixelsPerInch=96\nNormPos=10,10,500,300\n"
-                "NormPos(1024x768)=20 , 30,520,330\nNormPos(800x600)=1,1,2,2\n");
+  WriteSettings("[TfrmMain]\nPixelsPerInch=96\nFlags=2\nNormPos=10,10,500,300\n"
+                "NormPos(1024x768)=20 , 30,520,330\nNormPos(800x600)=1,1,2,2\n"
+                "MinMaxPos=9,9,9,9\nMinMaxPos(1024x768)=1,2,-4,-5\n");
   StartUp();
-  EXPECT_EQ(FView.CurrentPlacement.NormalPosition, (TRect{20, 30, 520, 330}));
+  EXPECT_EQ(FView.CurrentPlacement,
+            (TWindowPlacement{2, kShowNormal, {1, 2}, {-4, -5}, {20, 30, 520, 330}}));
 }
 
 TEST_F(SettingsTest, PlacementWithMissingWordsKeepsCurrentValues) {
-  WriteSettings("[TfrmMain]\nNormPos=50,x\n");
+  WriteSettings("[TfrmMain]\nNormPos=50,x\nMinMaxPos=5\n");
   StartUp();
   EXPECT_EQ(FView.CurrentPlacement.NormalPosition, (TRect{50, 169, 689, 342}));
+  EXPECT_EQ(FView.CurrentPlacement.MinPosition, (TPoint{5, 0}));
+  EXPECT_EQ(FView.CurrentPlacement.MaxPosition, (TPoint{0, 0}));
   WriteSettings("[TfrmMain]\nNormPos=900,10,100,300\n"); // left >= right: not applied
   FForm->FormStorage1()->RestoreFormPlacement();
   EXPECT_EQ(FView.CurrentPlacement.NormalPosition.Left, 50);
 }
 
 TEST_F(SettingsTest, ShowCommandRestoresTheWindowState) {
-  WriteSettings("[TfrmMain]\nShowCmd=3\n");
-  StartUp();
-  EXPECT_EQ(FView.State, wsMaximized);
-  EXPECT_FALSE(FView.MinimizePosted);
-  // A minimized main window opens normal and minimizes once the event loop runs.
-  WriteSettings("[TfrmMain]\nShowCmd=7\n");
-  FForm->FormStorage1()->RestoreFormPlacement();
-  EXPECT_EQ(FView.State, wsNormal);
-  EXPECT_TRUE(FView.MinimizePosted);
-  WriteSettings("[TfrmMain]\nShowCmd=42\n");
-  FView.State = wsMaximized;
-  FForm->FormStorage1()->RestoreFormPlacement();
-  EXPECT_EQ(FView.State, wsNormal);
+  enum TMainForm { mfThis, mfNone, mfOther };
+  const struct {
+    int ShowCmd;
+    TMainForm MainForm;
+    TWindowState Expected;
+    bool MinimizePosted;
+  } cases[] = {
+      {1, mfThis, wsNormal, false},
+      {9, mfThis, wsNormal, false},
+      {3, mfThis, wsMaximized, false},
+      {42, mfThis, wsNormal, false},
+      // A minimized main window, or any window when there is no main window, opens normal
+      // and minimizes once the event loop runs; another window minimizes at once.
+      {2, mfThis, wsNormal, true},
+      {7, mfThis, wsNormal, true},
+      {2, mfNone, wsNormal, true},
+      {6, mfNone, wsNormal, true},
+      {2, mfOther, wsMinimized, false},
+      {3, mfNone, wsMaximized, false},
+  };
+  TFakeMainView otherView;
+  TfrmMain* other = new TfrmMain(nullptr, otherView);
+  other->FormStorage1()->SetActive(false);
+  for (const auto& c : cases) {
+    WriteSettings("[TfrmMain]\nShowCmd=" + std::to_string(c.ShowCmd) + "\n");
+    TFakeMainView view;
+    view.State = wsMaximized;
+    TfrmMain* form = new TfrmMain(nullptr, view);
+    Application().SetMainForm(c.MainForm == mfThis    ? form
+                              : c.MainForm == mfOther ? other
+                                                      : nullptr);
+    form->HandleShow();
+    EXPECT_EQ(view.State, c.Expected) << c.ShowCmd << " " << c.MainForm;
+    EXPECT_EQ(view.MinimizePosted, c.MinimizePosted) << c.ShowCmd << " " << c.MainForm;
+    form->FormStorage1()->SetActive(false); // keep the file for the next case
+    form->Free();
+  }
+  other->Free();
 }
 
 TEST_F(SettingsTest, MinimizedApplicationSavesShowCommandTwo) {
@@ -201,14 +235,30 @@ TEST_F(SettingsTest, RegistryPathIsMappedThroughTheWineDrive) {
   EXPECT_EQ(FView.Fields[feLMCFile], FFolder.File("wine/dosdevices/c:/users/anna/Jörg.lmc"));
 }
 
-TEST_F(SettingsTest, RegistryPathWithoutDriveLinkStaysAsStored) {
-  WriteRegistry("\"DefaultStorage\"=str(2):\"%USERPROFILE%\\\\Mobius.lmc\"");
-  StartUp();
-  EXPECT_EQ(FView.Fields[feLMCFile], "%USERPROFILE%\\Mobius.lmc");
+TEST_F(SettingsTest, RegistryStringsOfEveryFormGiveTheBackupField) {
+  const std::pair<const char*, const char*> cases[] = {
+      {"\"x.lmc\"", "x.lmc"},
+      // Not expanded; without a drive link the path stays as stored.
+      {"str(2):\"%USERPROFILE%\\\\Mobius.lmc\"", "%USERPROFILE%\\Mobius.lmc"},
+      // UTF-16LE bytes as Wine writes strings of odd byte length.
+      {"hex(1):4a,00,f6,00,2e,00,6c,00,6d,00,63,00,00", "Jö.lmc"},
+      {"hex(2):25,00,41,00,25,00,2e,00,\\\n  6c,00,6d,00,63,00,00,00", "%A%.lmc"},
+  };
+  for (const auto& [stored, expected] : cases) {
+    WriteRegistry("\"DefaultStorage\"=" + NarrowString(stored));
+    TFakeMainView view;
+    TfrmMain* form = new TfrmMain(nullptr, view);
+    form->HandleShow();
+    EXPECT_EQ(view.Fields[feLMCFile], expected) << stored;
+    EXPECT_TRUE(view.ErrorBoxes.empty()) << stored;
+    form->FormStorage1()->SetActive(false);
+    form->Free();
+  }
 }
 
 TEST_F(SettingsTest, RegistryValueOfAnotherTypeFailsTheHandlerOnly) {
-  WriteSettings("[TfrmMain]\nfeOutFile_Text=kept.adr\n");
+  // The registry is read even though the file holds the backup file name.
+  WriteSettings("[TfrmMain]\nfeOutFile_Text=kept.adr\nLMCFileName=stored.lmc\n");
   WriteRegistry("\"DefaultStorage\"=dword:00000001");
   StartUp();
   // The message ends in "'", which sorts before ".": no full stop is appended.
@@ -235,8 +285,6 @@ TEST_F(SettingsTest, SettingsFileLiesBesideTheProgramOrInTheUserFolder) {
   TFakeMainView view;
   TfrmMain* form = new TfrmMain(nullptr, view);
   EXPECT_EQ(form->FormStorage1()->IniFilePath(), FFolder.File("bin/velmora.INI"));
-  Application().SetEnvironment({FFolder.File("read-only/velmora"), FFolder.File("config"), ""});
-  EXPECT_EQ(form->FormStorage1()->IniFilePath(), FFolder.File("config/velmora/velmora.INI"));
   Application().SetEnvironment({FFolder.File("bin/velmora.bin"), FFolder.File("config"), ""});
   EXPECT_EQ(form->FormStorage1()->IniFilePath(), FFolder.File("bin/velmora.INI"));
   form->FormStorage1()->SetIniFileRoot(piDefault);
@@ -265,6 +313,162 @@ TEST_F(SettingsTest, AccessorsQuoteValuesThatWouldLoseTheirQuotes) {
   storage.WriteSettingInteger("Number", -12);
   EXPECT_EQ(storage.ReadSettingInteger("Number", 0), -12);
   EXPECT_EQ(storage.ReadSettingInteger("Missing", 5), 5);
+}
+
+TEST_F(SettingsTest, ByteOrderMarkFileKeepsItsOneSection) {
+  WriteSettings("\xEF\xBB\xBF[TfrmMain]\r\nLMCFileName=bom.lmc\r\nCountryCode=41\r\n");
+  StartUp();
+  EXPECT_EQ(FView.Fields[feLMCFile], "bom.lmc");
+  EXPECT_EQ(FView.CountryCode, 41);
+  CloseWindow();
+  const NarrowString content = FFolder.ReadFile("bin/velmora.INI");
+  EXPECT_TRUE(content.starts_with(
+      "\xEF\xBB\xBF[TfrmMain]\r\nLMCFileName=bom.lmc\r\nCountryCode=41\r\nFormVersion=0\r\n"))
+      << content;
+  EXPECT_EQ(content.find("[TfrmMain]", 4), NarrowString::npos);
+}
+
+// A save reads the file once and writes it once; the result is the file that the fifteen
+// writes of the profile functions, one after the other, would leave.
+TEST_F(SettingsTest, SaveWritesWhatFifteenSingleWritesWould) {
+  const std::optional<NarrowString> startFiles[] = {
+      std::nullopt,
+      "",
+      "; comment\r\n[Other]\r\nA=1\r\n\r\n[tfrmmain]\r\nshowcmd=3\r\nlmcfilename=old\r\n"
+      "Extra=keep\r\n\r\n[Last]\r\nB=2\r\n",
+      "\xEF\xBB\xBF[TfrmMain]\nNormPos=1,2,3,4\n",
+      "[TfrmMain]\nFlags=5\n[X]\n[ TFRMMAIN ]\nVisible=1\n",
+      "[TfrmMain]\nFormVersion=0",
+  };
+  const std::pair<const char*, const char*> keys[] = {
+      {"FormVersion", "0"},
+      {"Flags", "0"},
+      {"ShowCmd", "1"},
+      {"PixelsPerInch", "96"},
+      {"MinMaxPos(1024x768)", "-1,-1,-1,-1"},
+      {"MinMaxPos", "-1,-1,-1,-1"},
+      {"NormPos(1024x768)", "10,20,410,220"},
+      {"NormPos", "10,20,410,220"},
+      {"Visible", "0"},
+      {"seCountryCode_Value", "43"},
+      {"feLMCFile_Text", "/data/a.lmc"},
+      {"feOutFile_Text", "BUCH.ADR"},
+      {"LMCFileName", "/data/a.lmc"},
+      {"OutFileName", "BUCH.ADR"},
+      {"CountryCode", "43"},
+  };
+  const auto writeStartFile = [&](const std::optional<NarrowString>& start) {
+    ::unlink(IniPath().c_str());
+    if (start) {
+      WriteSettings(*start);
+    }
+  };
+  for (const auto& start : startFiles) {
+    writeStartFile(start);
+    StartUp();
+    FView.Fields[feLMCFile] = "/data/a.lmc";
+    FView.Fields[feOutFile] = "BUCH.ADR";
+    FView.CountryCode = 43;
+    FView.State = wsNormal;
+    FView.CurrentPlacement = {0, kShowNormal, {-1, -1}, {-1, -1}, {10, 20, 410, 220}};
+    CloseWindow();
+    const NarrowString saved = FFolder.ReadFile("bin/velmora.INI");
+
+    writeStartFile(start);
+    for (const auto& [key, value] : keys) {
+      TIniFile(IniPath()).WriteString("TfrmMain", key, value);
+    }
+    EXPECT_EQ(saved, FFolder.ReadFile("bin/velmora.INI")) << start.value_or("<no file>");
+  }
+}
+
+// Permission bits and the kernel's file events: Linux only.
+using SettingsLinuxTest = AppFixture;
+
+// How often the kernel saw a file in one folder opened and renamed onto.
+class TFileEvents {
+public:
+  struct TCounts {
+    int Opened = 0;
+    int Replaced = 0;
+    bool operator==(const TCounts&) const = default;
+    friend std::ostream& operator<<(std::ostream& out, const TCounts& counts) {
+      return out << counts.Opened << " opened, " << counts.Replaced << " replaced";
+    }
+  };
+
+  explicit TFileEvents(const NarrowString& folder)
+      : FFd(::inotify_init1(IN_NONBLOCK | IN_CLOEXEC)) {
+    // The kernel merges an event with the one queued just before when they are equal; the
+    // closes between the opens keep repeated opens apart.
+    EXPECT_GE(::inotify_add_watch(FFd, folder.c_str(), IN_OPEN | IN_CLOSE_NOWRITE | IN_MOVED_TO),
+              0);
+  }
+  ~TFileEvents() { ::close(FFd); }
+
+  // The events on name since the last call.
+  TCounts Take(const NarrowString& name) {
+    TCounts counts;
+    alignas(inotify_event) char buffer[8192];
+    ssize_t length;
+    while ((length = ::read(FFd, buffer, sizeof buffer)) > 0) {
+      for (char* at = buffer; at < buffer + length;) {
+        const auto* event = reinterpret_cast<const inotify_event*>(at);
+        if (event->len > 0 && name == event->name) {
+          counts.Opened += (event->mask & IN_OPEN) ? 1 : 0;
+          counts.Replaced += (event->mask & IN_MOVED_TO) ? 1 : 0;
+        }
+        at += sizeof(inotify_event) + event->len;
+      }
+    }
+    return counts;
+  }
+
+private:
+  int FFd;
+};
+
+TEST_F(SettingsLinuxTest, RestoreReadsTheFileOnceAndSaveWritesItOnce) {
+  WriteSettings("[TfrmMain]\nLMCFileName=a.lmc\nNormPos=10,20,410,220\n");
+  TFileEvents events(FFolder.File("bin"));
+  StartUp();
+  EXPECT_EQ(events.Take("velmora.INI"), (TFileEvents::TCounts{1, 0}));
+  CloseWindow();
+  EXPECT_EQ(events.Take("velmora.INI"), (TFileEvents::TCounts{1, 1}));
+  EXPECT_EQ(Setting("CountryCode"), "49");
+}
+
+TEST_F(SettingsLinuxTest, UnreadableSettingsFileIsLeftAloneAndTheSaveFails) {
+  const NarrowString kept = "[TfrmMain]\nLMCFileName=keep.lmc\nCountryCode=41\n";
+  EXPECT_TRUE(RunWithoutSuperuserRights(FFolder.Path(), [&] {
+    WriteSettings(kept);
+    ASSERT_EQ(::chmod(IniPath().c_str(), 0200), 0); // may be written, not read
+    StartUp();
+    EXPECT_EQ(FView.Fields[feLMCFile], "Mobius.lmc");
+    EXPECT_EQ(FView.CountryCode, 49);
+    CloseWindow();
+    const TFakeMainView::TBox failure{"Velmora",
+                                      "In " + IniPath() + " kann nicht geschrieben werden."};
+    EXPECT_EQ(FView.ErrorBoxes, (std::vector<TFakeMainView::TBox>{failure, failure}));
+    ASSERT_EQ(::chmod(IniPath().c_str(), 0600), 0);
+    EXPECT_EQ(FFolder.ReadFile("bin/velmora.INI"), kept);
+  }));
+}
+
+TEST_F(SettingsLinuxTest, ReadOnlyProgramFolderSendsTheSettingsToTheUserFolder) {
+  ASSERT_TRUE(ForceDirectories(FFolder.File("read-only")));
+  ASSERT_EQ(::chmod(FFolder.File("read-only").c_str(), 0555), 0);
+  EXPECT_TRUE(RunWithoutSuperuserRights(FFolder.Path(), [&] {
+    Application().SetEnvironment(
+        {FFolder.File("read-only/velmora"), FFolder.File("config"), FFolder.File("none.reg")});
+    StartUp();
+    EXPECT_EQ(FForm->FormStorage1()->IniFilePath(), FFolder.File("config/velmora/velmora.INI"));
+    CloseWindow();
+    EXPECT_EQ(TIniFile(FFolder.File("config/velmora/velmora.INI"))
+                  .ReadString("TfrmMain", "Visible", "<missing>"),
+              "0");
+    EXPECT_FALSE(FileExists(FFolder.File("read-only/velmora.INI")));
+  }));
 }
 
 } // namespace

@@ -29,6 +29,14 @@ constexpr const char* kUserReg = "WINE REGISTRY Version 2\n"
                                  "\"Binary\"=hex:01,02,\\\n"
                                  "  03,04\n"
                                  "\"Multi\"=str(7):\"a\\0b\\0\"\n"
+                                 "\"HexString\"=hex(1):41,00,f6,00,42,00,00,00\n"
+                                 "\"HexExpand\"=hex(2):25,00,41,00,\\\n"
+                                 "  25,00,00,00\n"
+                                 "\"OddLength\"=hex(1):41,00,42,00,43\n"
+                                 "\"NulInside\"=hex(1):41,00,00,00,42,00\n"
+                                 "\"EmptyHex\"=hex(1):\n"
+                                 "\"HexMulti\"=hex(7):41,00,00,00,00,00\n"
+                                 "\"HexNumber\"=hex(4):31,00,00,00\n"
                                  "@=\"default value\"\n"
                                  "\n"
                                  "[Software\\\\Other] 1733700002\n"
@@ -48,13 +56,20 @@ TEST_F(WineRegistryTest, ReadsStringValuesOfTheOpenKey) {
   EXPECT_EQ(registry.ReadString("Escapes"), "tab\there \"quoted\" nul"); // up to the NUL
   EXPECT_EQ(registry.ReadString("Expand"), "%APPDATA%\\Mobius.lmc");     // not expanded
   EXPECT_EQ(registry.ReadString(""), "default value");
+  // Strings written as their UTF-16LE bytes, up to the first NUL; an odd last byte is no
+  // character.
+  EXPECT_EQ(registry.ReadString("HexString"), "AöB");
+  EXPECT_EQ(registry.ReadString("HexExpand"), "%A%");
+  EXPECT_EQ(registry.ReadString("OddLength"), "AB");
+  EXPECT_EQ(registry.ReadString("NulInside"), "A");
+  EXPECT_EQ(registry.ReadString("EmptyHex"), "");
   EXPECT_EQ(registry.ReadString("Absent"), "");
 }
 
 TEST_F(WineRegistryTest, OtherTypesAreRefused) {
   TRegistry registry(FFolder.File("user.reg"));
   ASSERT_TRUE(registry.OpenKeyReadOnly("software\\kestrovan\\mobiuspx"));
-  for (const char* name : {"Number", "Binary", "Multi"}) {
+  for (const char* name : {"Number", "Binary", "Multi", "HexMulti", "HexNumber"}) {
     try {
       registry.ReadString(name);
       FAIL() << name;

@@ -94,6 +94,23 @@ TEST(FileErrors, MapErrnoToPlatformCodes) {
   EXPECT_EQ(FileErrorCode(EIO, "x"), kErrorDeviceIo);
 }
 
+TEST(FileContent, ReadsWholeFilesAndReportsEveryFailure) {
+  TTempFolder folder;
+  const NarrowString big(200000, 'x'); // more than one buffer
+  folder.WriteFile("big", big);
+  NarrowString content = "stale";
+  EXPECT_EQ(ReadFileContent(folder.File("big"), content), 0);
+  EXPECT_EQ(content, big);
+  EXPECT_EQ(ReadFileContent(folder.File("missing"), content), ENOENT);
+  EXPECT_EQ(ReadFileContent(folder.Path(), content), EISDIR);
+  // Linux: this file opens, but reading it at offset 0 fails. A failed read is a failure,
+  // not an empty file.
+  if (::access("/proc/self/mem", R_OK) == 0) {
+    EXPECT_EQ(ReadFileContent("/proc/self/mem", content), EIO);
+    EXPECT_EQ(content, "");
+  }
+}
+
 TEST(FileNames, ExpandAgainstTheCurrentFolder) {
   char cwd[4096];
   ASSERT_NE(::getcwd(cwd, sizeof cwd), nullptr);

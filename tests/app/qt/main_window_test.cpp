@@ -4,6 +4,7 @@
 #include <QHeaderView>
 #include <QLabel>
 #include <QLineEdit>
+#include <QScreen>
 #include <QSpinBox>
 #include <QStatusBar>
 #include <QTabWidget>
@@ -168,6 +169,95 @@ TEST_F(QtWindowTest, ClosingWritesTheSettings) {
   const NarrowString settings = testing::ReadWholeFile(FFolder.File("velmora.INI"));
   EXPECT_NE(settings.find("OutFileName=/tmp/out file.adr\n"), NarrowString::npos);
   EXPECT_NE(settings.find("Visible=0\n"), NarrowString::npos);
+}
+
+TEST_F(QtWindowTest, PlacementKeepsTheWindowAtItsRealSizeOnTheScreen) {
+  const QRect area = QGuiApplication::primaryScreen()->availableGeometry();
+  const QSize minimum = FWindow.minimumSize();
+  ASSERT_GT(minimum.width(), 0);
+  const TRect cases[] = {
+      {50, 60, 550, 360},                                          // fits as it is
+      {2000, 2000, 2400, 2200},                                    // beyond the bottom right
+      {2000, 2000, 2010, 2010},                                    // also smaller than allowed
+      {-500, -400, -100, -200},                                    // beyond the top left
+      {100, 100, 110, 110},                                        // smaller than allowed
+      {0, 0, area.width() + 500, area.height() + 500},             // larger than the screen
+      {area.right() - 5, 10, area.right() + minimum.width(), 300}, // the right edge
+  };
+  for (const TRect& stored : cases) {
+    FWindow.SetPlacement({0, kShowNormal, {-1, -1}, {-1, -1}, stored});
+    const QRect placed = FWindow.geometry();
+    const QSize size = QSize(stored.Right - stored.Left, stored.Bottom - stored.Top)
+                           .boundedTo(area.size())
+                           .expandedTo(minimum);
+    const auto where = ::testing::Message() << stored.Left << "," << stored.Top << ","
+                                            << stored.Right << "," << stored.Bottom;
+    EXPECT_EQ(placed.size(), size) << where;
+    EXPECT_TRUE(area.contains(placed)) << where;
+    if (area.contains(QRect(QPoint(stored.Left, stored.Top), size))) {
+      EXPECT_EQ(placed.topLeft(), QPoint(stored.Left, stored.Top)) << where;
+    }
+    EXPECT_EQ(FWindow.Placement().NormalPosition,
+              (TRect{placed.left(), placed.top(), placed.right() + 1, placed.bottom() + 1}))
+        << where;
+  }
+}
+
+TEST_F(QtWindowTest, WindowStatesMapOntoTheShowCommandAndKeepTheNormalRectangle) {
+  const TRect normal{50, 60, 550, 360};
+  FWindow.SetPlacement({0, kShowNormal, {-1, -1}, {-1, -1}, normal});
+  const struct {
+    TWindowState Set;
+    TWindowState Expected;
+    int ShowCmd;
+    uint32_t Flags;
+  } steps[] = {
+      {wsMaximized, wsMaximized, kShowMaximized, 0},
+      {wsMinimized, wsMinimized, kShowMinimized, kPlacementRestoreToMaximized},
+      {wsNormal, wsNormal, kShowNormal, 0},
+      {wsMinimized, wsMinimized, kShowMinimized, 0},
+      {wsNormal, wsNormal, kShowNormal, 0},
+  };
+  for (const auto& step : steps) {
+    FWindow.SetWindowState(step.Set);
+    EXPECT_EQ(FWindow.WindowState(), step.Expected) << step.Set;
+    const TWindowPlacement placement = FWindow.Placement();
+    EXPECT_EQ(placement.ShowCmd, step.ShowCmd) << step.Set;
+    EXPECT_EQ(placement.Flags, step.Flags) << step.Set;
+    EXPECT_EQ(placement.NormalPosition, normal) << step.Set;
+  }
+}
+
+// The window of the program's next run, with the same settings file.
+struct TNextRun {
+  explicit TNextRun(const NarrowString& iniFile) : Form(new TfrmMain(nullptr, Window)) {
+    Form->FormStorage1()->SetIniFileName(iniFile);
+    Window.SetForm(Form);
+    Application().SetMainForm(Form);
+    Window.show();
+    QCoreApplication::processEvents(); // a minimize that the restore posted
+  }
+  ~TNextRun() { Form->Free(); }
+
+  TQtMainWindow Window;
+  TfrmMain* Form;
+};
+
+TEST_F(QtWindowTest, PlacementAndStateComeBackInTheNextRun) {
+  const NarrowString iniFile = FFolder.File("velmora.INI");
+  const TRect normal{40, 50, 540, 350};
+  for (TWindowState state : {wsMaximized, wsMinimized, wsNormal}) {
+    {
+      TNextRun run(iniFile);
+      run.Window.SetWindowState(wsNormal);
+      run.Window.SetPlacement({0, kShowNormal, {-1, -1}, {-1, -1}, normal});
+      run.Window.SetWindowState(state);
+      run.Window.close();
+    }
+    TNextRun next(iniFile);
+    EXPECT_EQ(next.Window.WindowState(), state) << state;
+    EXPECT_EQ(next.Window.Placement().NormalPosition, normal) << state;
+  }
 }
 
 TEST(FileDialogFilter, DescriptionsAndPatternsBecomeQtFilters) {
