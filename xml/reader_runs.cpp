@@ -44,22 +44,27 @@ template <bool BigEndian> struct TUtf16Decode {
 };
 
 // Widens the bytes from p on into out, sixteen at a time, up to the first byte that ends a
-// run (a control byte, a byte above 0x7F, or one of members); writes up to fifteen units
-// beyond it. Returns that byte's address, or the end of the last whole block.
-const uint8_t* WidenAsciiRun(const uint8_t* p, const uint8_t* end, char16_t*& out,
-                             const TCharSet::TBlock* members, int memberCount) {
+// run (a control byte, a byte above 0x7F, or one of the Count members); writes up to
+// fifteen units beyond it. Returns that byte's address, or the end of the last whole
+// block.
+template <int Count>
+const uint8_t* WidenAsciiBlocks(const uint8_t* p, const uint8_t* end, char16_t*& out,
+                                const TCharSet::TBlock* members) {
 #if defined(__SSE2__)
   const __m128i zero = _mm_setzero_si128();
   const __m128i space = _mm_set1_epi8(0x20);
+  __m128i stops[Count > 0 ? Count : 1];
+  for (int i = 0; i < Count; ++i) {
+    stops[i] = _mm_load_si128(reinterpret_cast<const __m128i*>(members[i]));
+  }
   while (end - p >= 16) {
     const __m128i bytes = _mm_loadu_si128(reinterpret_cast<const __m128i*>(p));
     _mm_storeu_si128(reinterpret_cast<__m128i*>(out), _mm_unpacklo_epi8(bytes, zero));
     _mm_storeu_si128(reinterpret_cast<__m128i*>(out + 8), _mm_unpackhi_epi8(bytes, zero));
     // Signed: bytes below 0x20 and above 0x7F both compare less than a space.
     __m128i ends = _mm_cmplt_epi8(bytes, space);
-    for (int i = 0; i < memberCount; ++i) {
-      const __m128i member = _mm_load_si128(reinterpret_cast<const __m128i*>(members[i]));
-      ends = _mm_or_si128(ends, _mm_cmpeq_epi8(bytes, member));
+    for (int i = 0; i < Count; ++i) {
+      ends = _mm_or_si128(ends, _mm_cmpeq_epi8(bytes, stops[i]));
     }
     const int mask = _mm_movemask_epi8(ends);
     if (mask != 0) {
@@ -74,9 +79,28 @@ const uint8_t* WidenAsciiRun(const uint8_t* p, const uint8_t* end, char16_t*& ou
   (void)end;
   (void)out;
   (void)members;
-  (void)memberCount;
 #endif
   return p;
+}
+
+const uint8_t* WidenAsciiRun(const uint8_t* p, const uint8_t* end, char16_t*& out,
+                             const TCharSet::TBlock* members, int memberCount) {
+  switch (memberCount) {
+  case 0:
+    return WidenAsciiBlocks<0>(p, end, out, members);
+  case 1:
+    return WidenAsciiBlocks<1>(p, end, out, members);
+  case 2:
+    return WidenAsciiBlocks<2>(p, end, out, members);
+  case 3:
+    return WidenAsciiBlocks<3>(p, end, out, members);
+  case 4:
+    return WidenAsciiBlocks<4>(p, end, out, members);
+  case 5:
+    return WidenAsciiBlocks<5>(p, end, out, members);
+  default:
+    return WidenAsciiBlocks<6>(p, end, out, members);
+  }
 }
 
 // The line counts before an LF that a run passed, kept for the LF's slot.
@@ -207,16 +231,29 @@ bool TUtilsUCS4Reader::RunWith(TDecode decode, TRule& rule, TUtilsCustomWideStr&
   FLine = line;
   FLineStart = lineStart;
   FLineTabs = lineTabs;
-  // Slots for the (up to) three newest characters taken, oldest first.
-  for (const uint8_t* q = taken > 3 ? p - 3 * kUnit : first; q < p; q += kUnit) {
-    const char16_t c = decode.Decode(q);
-    PushSlot(c, kUnit);
-    if (c == 0x0A) {
-      TSlotExtra& extra = AheadExtra();
+  // Slots for the (up to) three newest characters taken.
+  if (taken >= 3) {
+    FSlots[kPrevious] = TCharSlot{decode.Decode(p - 3 * kUnit), kUnit};
+    FSlots[kCurrent] = TCharSlot{decode.Decode(p - 2 * kUnit), kUnit};
+    FSlots[kAhead] = TCharSlot{decode.Decode(p - kUnit), kUnit};
+    FExtraMask = 0;
+  } else {
+    for (const uint8_t* q = first; q < p; q += kUnit) {
+      PushSlot(decode.Decode(q), kUnit);
+    }
+  }
+  if (breakCount != 0) {
+    for (int slot = kPrevious; slot <= kAhead; ++slot) {
+      const uint8_t* const at = p - (kAhead - slot + 1) * kUnit;
+      if (at < first || FSlots[slot].Code != 0x0A) {
+        continue;
+      }
       for (unsigned i = 0; i < breakCount && i < 3; ++i) {
-        if (breaks[i].At == q) {
-          extra.LineCharsBefore = breaks[i].LineChars;
-          extra.LineTabsBefore = breaks[i].LineTabs;
+        if (breaks[i].At == at) {
+          FExtras[slot] = TSlotExtra();
+          FExtras[slot].LineCharsBefore = breaks[i].LineChars;
+          FExtras[slot].LineTabsBefore = breaks[i].LineTabs;
+          FExtraMask |= 1 << slot;
         }
       }
     }

@@ -95,6 +95,19 @@ void TUtilsUCS4Reader::PlaceAt(const CharPosition& position) {
   FExtraMask = 7;
 }
 
+void TUtilsUCS4Reader::AdvanceOtherwise() {
+  TByteWindow& window = FByteReader.Window();
+  if (FWindowMode == wmCodec && window.Next < window.End) {
+    int32_t code;
+    int32_t byteLength;
+    if (FCodec->ReadBufferedChar(window, code, byteLength)) {
+      CountChar(code, byteLength);
+      return;
+    }
+  }
+  NextSlowly();
+}
+
 void TUtilsUCS4Reader::NextSlowly() {
   if (CurrentCode() == kEndOfInput) {
     return;
