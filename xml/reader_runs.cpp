@@ -21,8 +21,22 @@ namespace {
 struct TAsciiDecode {
   static constexpr int kUnit = 1;
   static constexpr bool kAscii = true;
+  // UTF-8: two-byte sequences are taken as well.
+  bool Utf8;
   char16_t Decode(const uint8_t* p) const { return *p < 0x80 ? *p : char16_t{0x0D}; }
   bool EndsRun(const TCharSet& stop, const uint8_t* p) const { return stop.EndsAsciiRun(*p); }
+  // A two-byte sequence (U+0080 to U+07FF) at p: its code, else 0.
+  char16_t Pair(const uint8_t* p, const uint8_t* end) const {
+    if (!Utf8 || p[0] < 0xC2 || p[0] > 0xDF || end - p < 2 || (p[1] & 0xC0) != 0x80) {
+      return 0;
+    }
+    return static_cast<char16_t>((p[0] & 0x1F) << 6 | (p[1] & 0x3F));
+  }
+  // Where the character that ends at q began.
+  const uint8_t* Begin(const uint8_t* q) const { return (q[-1] & 0xC0) == 0x80 ? q - 2 : q - 1; }
+  char16_t CodeAt(const uint8_t* p, const uint8_t* end) const {
+    return *p < 0x80 ? *p : Pair(p, end);
+  }
 };
 
 struct TTableDecode {
@@ -31,6 +45,9 @@ struct TTableDecode {
   const char16_t* Table;
   char16_t Decode(const uint8_t* p) const { return Table[*p]; }
   bool EndsRun(const TCharSet& stop, const uint8_t* p) const { return stop.EndsRun(Table[*p]); }
+  char16_t Pair(const uint8_t*, const uint8_t*) const { return 0; }
+  const uint8_t* Begin(const uint8_t* q) const { return q - kUnit; }
+  char16_t CodeAt(const uint8_t* p, const uint8_t*) const { return Decode(p); }
 };
 
 template <bool BigEndian> struct TUtf16Decode {
@@ -41,6 +58,9 @@ template <bool BigEndian> struct TUtf16Decode {
     return c >= 0xD800 && c <= 0xDFFF ? char16_t{0x0D} : c;
   }
   bool EndsRun(const TCharSet& stop, const uint8_t* p) const { return stop.EndsRun(Decode(p)); }
+  char16_t Pair(const uint8_t*, const uint8_t*) const { return 0; }
+  const uint8_t* Begin(const uint8_t* q) const { return q - kUnit; }
+  char16_t CodeAt(const uint8_t* p, const uint8_t*) const { return Decode(p); }
 };
 
 // Widens the bytes from p on into out, sixteen at a time, up to the first byte that ends a
@@ -158,8 +178,9 @@ struct TTagRule {
 
 } // namespace
 
-// Every character a run takes is one unit of the window, so the byte and character counts
-// follow from how far the run went; only line breaks and TABs are counted as they pass.
+// Every character a run takes is one unit of the window but the two-byte sequences of
+// UTF-8, so the byte and character counts follow from how far the run went; only line
+// breaks, TABs and those sequences are counted as they pass.
 template <class TDecode, class TRule>
 bool TUtilsUCS4Reader::RunWith(TDecode decode, TRule& rule, TUtilsCustomWideStr& text) {
   constexpr int kUnit = TDecode::kUnit;
@@ -168,7 +189,7 @@ bool TUtilsUCS4Reader::RunWith(TDecode decode, TRule& rule, TUtilsCustomWideStr&
   const uint8_t* p = first;
   const uint8_t* const end = window.End - (kUnit - 1);
   const int32_t ahead = AheadCode();
-  if (p >= end || decode.Decode(p) == 0x0D || ahead > 0xFFFF ||
+  if (p >= end || (decode.Decode(p) == 0x0D && decode.Pair(p, end) == 0) || ahead > 0xFFFF ||
       (ahead >= 0xD800 && ahead <= 0xDFFF)) {
     return false;
   }
@@ -183,6 +204,7 @@ bool TUtilsUCS4Reader::RunWith(TDecode decode, TRule& rule, TUtilsCustomWideStr&
   int64_t lineTabs = FLineTabs;
   TLineBreak breaks[3]; // the newest three, by their number modulo 3; set as they come
   unsigned breakCount = 0;
+  int64_t pairs = 0; // two-byte sequences taken
   for (;;) {
     const TCharSet& stop = rule.Active();
     const uint8_t* const plain = p;
@@ -201,14 +223,25 @@ bool TUtilsUCS4Reader::RunWith(TDecode decode, TRule& rule, TUtilsCustomWideStr&
     if (p >= end) {
       break;
     }
-    const char16_t c = decode.Decode(p);
+    char16_t c = decode.Decode(p);
     if (c == 0x0D) {
-      break;
+      c = decode.Pair(p, end);
+      if (c == 0) {
+        break;
+      }
+      *out++ = c;
+      p += 2;
+      ++pairs;
+      rule.TakePlain();
+      if (stop.Contains(c) && rule.Take(c)) {
+        break;
+      }
+      continue;
     }
     *out++ = c;
     p += kUnit;
     if (c == 0x0A) {
-      const int64_t charCount = FCharCount + (p - first) / kUnit;
+      const int64_t charCount = FCharCount + (p - first) / kUnit - pairs;
       TLineBreak& lineBreak = breaks[breakCount++ % 3];
       lineBreak.At = p - kUnit;
       lineBreak.LineChars = charCount - 1 - lineStart - lineTabs;
@@ -223,7 +256,7 @@ bool TUtilsUCS4Reader::RunWith(TDecode decode, TRule& rule, TUtilsCustomWideStr&
       break;
     }
   }
-  const int64_t taken = (p - first) / kUnit;
+  const int64_t taken = (p - first) / kUnit - pairs;
   window.Next = p;
   text.setLength(text.length() + static_cast<size_t>(out - start) - 1);
   FEndByte += p - first;
@@ -232,22 +265,31 @@ bool TUtilsUCS4Reader::RunWith(TDecode decode, TRule& rule, TUtilsCustomWideStr&
   FLineStart = lineStart;
   FLineTabs = lineTabs;
   // Slots for the (up to) three newest characters taken.
-  if (taken >= 3) {
-    FSlots[kPrevious] = TCharSlot{decode.Decode(p - 3 * kUnit), kUnit};
-    FSlots[kCurrent] = TCharSlot{decode.Decode(p - 2 * kUnit), kUnit};
-    FSlots[kAhead] = TCharSlot{decode.Decode(p - kUnit), kUnit};
+  const uint8_t* starts[4] = {p, p, p, p}; // where they begin, newest first; [3] stops
+  int count = 0;
+  for (const uint8_t* q = p; count < 3 && q > first; ++count) {
+    q = decode.Begin(q);
+    starts[count] = q;
+  }
+  if (count == 3) {
     FExtraMask = 0;
-  } else {
-    for (const uint8_t* q = first; q < p; q += kUnit) {
-      PushSlot(decode.Decode(q), kUnit);
+  }
+  for (int i = count - 1; i >= 0; --i) {
+    const uint8_t* const at = starts[i];
+    const int length = static_cast<int>((i == 0 ? p : starts[i - 1]) - at);
+    if (count == 3) {
+      FSlots[kAhead - i] = TCharSlot{decode.CodeAt(at, p), length};
+    } else {
+      PushSlot(decode.CodeAt(at, p), length);
     }
   }
   if (breakCount != 0) {
     for (int slot = kPrevious; slot <= kAhead; ++slot) {
-      const uint8_t* const at = p - (kAhead - slot + 1) * kUnit;
-      if (at < first || FSlots[slot].Code != 0x0A) {
+      const int age = kAhead - slot;
+      if (age >= count || FSlots[slot].Code != 0x0A) {
         continue;
       }
+      const uint8_t* const at = starts[age];
       for (unsigned i = 0; i < breakCount && i < 3; ++i) {
         if (breaks[i].At == at) {
           FExtras[slot] = TSlotExtra();
@@ -264,7 +306,9 @@ bool TUtilsUCS4Reader::RunWith(TDecode decode, TRule& rule, TUtilsCustomWideStr&
 template <class TRule> bool TUtilsUCS4Reader::Run(TRule& rule, TUtilsCustomWideStr& text) {
   switch (FWindowMode) {
   case wmAscii:
-    return RunWith(TAsciiDecode{}, rule, text);
+    return RunWith(TAsciiDecode{false}, rule, text);
+  case wmUtf8:
+    return RunWith(TAsciiDecode{true}, rule, text);
   case wmCodec:
     switch (FCodec->FastPath()) {
     case TCustomUnicodeCodec::fpByteTable:

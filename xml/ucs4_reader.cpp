@@ -61,7 +61,7 @@ void TUtilsUCS4Reader::UpdateWindowMode() {
     FWindowMode = wmNone;
   } else if (FCodec->FastPath() == TCustomUnicodeCodec::fpByteTable &&
              FCodec->ByteTable() == TCustomUnicodeCodec::AsciiByteTable()) {
-    FWindowMode = wmAscii;
+    FWindowMode = FCodec->ClassType() == TUTF8Codec::ClassRef() ? wmUtf8 : wmAscii;
   } else {
     FWindowMode = wmCodec;
   }

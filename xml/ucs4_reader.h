@@ -267,9 +267,10 @@ private:
   // A failed decode waits for its bytes to be counted by the next character read.
   bool FResync = false;
   // How the next character may be taken from the byte window: not at all (no codec, a
-  // character held back by the codec, a failure to count), as an ASCII byte, or through
-  // the codec's window path.
-  enum TWindowMode : uint8_t { wmNone, wmAscii, wmCodec };
+  // character held back by the codec, a failure to count), as an ASCII byte (of US-ASCII
+  // or of UTF-8, whose runs also take two-byte sequences), or through the codec's window
+  // path.
+  enum TWindowMode : uint8_t { wmNone, wmAscii, wmUtf8, wmCodec };
   TWindowMode FWindowMode = wmNone;
   void UpdateWindowMode();
 };
@@ -283,7 +284,7 @@ __attribute__((always_inline))
 #endif
 inline void TUtilsUCS4Reader::Advance() {
   TByteWindow& window = FByteReader.Window();
-  if (FWindowMode == wmAscii && window.Next < window.End) {
+  if ((FWindowMode == wmAscii || FWindowMode == wmUtf8) && window.Next < window.End) {
     const uint8_t byte = *window.Next;
     if (byte < 0x80 && byte != 0x0D) {
       ++window.Next;
