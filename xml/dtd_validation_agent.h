@@ -13,6 +13,7 @@
 namespace velmora {
 
 class TDomDocument;
+class TDomDocumentTypeDecl;
 class TDomElement;
 class TDomEntityReference;
 
@@ -46,6 +47,10 @@ public:
 
   TDomDocument* OwnerDocument() const { return FDocument; }
 
+  // Reads the declarations of doctype's internal subset (with readExternal also the
+  // external subset and external parameter entities) into the model; false when that
+  // failed. The empty model has nothing to read.
+  virtual bool PrepareDtdModel(TDomDocumentTypeDecl* doctype, bool readExternal);
   // Adds the declared default attributes to element; whether all went well.
   virtual bool AddDefaultAttributes(TDomElement* element);
   // Fills an entity reference with the nodes of its replacement text; the error kind, 0
