@@ -187,7 +187,10 @@ bool TUtilsUCS4Reader::RunWith(TDecode decode, TRule& rule, TUtilsCustomWideStr&
   TByteWindow& window = FByteReader.Window();
   const uint8_t* const first = window.Next;
   const uint8_t* p = first;
-  const uint8_t* const end = window.End - (kUnit - 1);
+  // A run takes at most a chunk: the text is reserved for it beforehand.
+  constexpr int64_t kChunk = 16 << 10;
+  const uint8_t* const end =
+      window.End - first > kChunk ? first + kChunk : window.End - (kUnit - 1);
   const int32_t ahead = AheadCode();
   if (p >= end || (decode.Decode(p) == 0x0D && decode.Pair(p, end) == 0) || ahead > 0xFFFF ||
       (ahead >= 0xD800 && ahead <= 0xDFFF)) {
