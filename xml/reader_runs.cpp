@@ -267,19 +267,25 @@ bool TUtilsUCS4Reader::RunWith(TDecode decode, TRule& rule, TUtilsCustomWideStr&
   FLine = line;
   FLineStart = lineStart;
   FLineTabs = lineTabs;
-  // Slots for the (up to) three newest characters taken.
-  const uint8_t* starts[4] = {p, p, p, p}; // where they begin, newest first; [3] stops
+  // Slots for the (up to) three newest characters taken; where they begin, newest first.
+  const uint8_t* starts[3];
   int count = 0;
-  for (const uint8_t* q = p; count < 3 && q > first; ++count) {
-    q = decode.Begin(q);
-    starts[count] = q;
+  if (pairs == 0) {
+    for (const uint8_t* q = p - kUnit; count < 3 && q >= first; q -= kUnit) {
+      starts[count++] = q;
+    }
+  } else {
+    for (const uint8_t* q = p; count < 3 && q > first; ++count) {
+      q = decode.Begin(q);
+      starts[count] = q;
+    }
   }
   if (count == 3) {
     FExtraMask = 0;
   }
   for (int i = count - 1; i >= 0; --i) {
     const uint8_t* const at = starts[i];
-    const int length = static_cast<int>((i == 0 ? p : starts[i - 1]) - at);
+    const int length = pairs == 0 ? kUnit : static_cast<int>((i == 0 ? p : starts[i - 1]) - at);
     if (count == 3) {
       FSlots[kAhead - i] = TCharSlot{decode.CodeAt(at, p), length};
     } else {
