@@ -80,15 +80,27 @@ int TDomCustomDocument::ChildIndexOf(TDomNodeType kind) const {
   return -1;
 }
 
+namespace {
+
+// The kinds the document rules look at; every other kind goes on without a look at the
+// children, so that many comments or instructions at the top cost no scans.
+bool IsRuledKind(TDomNodeType kind) {
+  return kind == nkElement || kind == nkDocumentType;
+}
+
+} // namespace
+
 TDomNode* TDomCustomDocument::appendChild(TDomNode* newChild) {
   if (!newChild) {
     throw ENot_Supported_Err(dom_messages::kNotSupported);
   }
   const TDomNodeType kind = newChild->nodeType();
-  const bool hasElement = ChildIndexOf(nkElement) >= 0;
-  if ((kind == nkElement && hasElement) ||
-      (kind == nkDocumentType && (hasElement || ChildIndexOf(nkDocumentType) >= 0))) {
-    throw EHierarchy_Request_Err(dom_messages::kHierarchyRequest);
+  if (IsRuledKind(kind)) {
+    const bool hasElement = ChildIndexOf(nkElement) >= 0;
+    if ((kind == nkElement && hasElement) ||
+        (kind == nkDocumentType && (hasElement || ChildIndexOf(nkDocumentType) >= 0))) {
+      throw EHierarchy_Request_Err(dom_messages::kHierarchyRequest);
+    }
   }
   return TDomNode::appendChild(newChild);
 }
@@ -97,16 +109,18 @@ TDomNode* TDomCustomDocument::insertBefore(TDomNode* newChild, TDomNode* refChil
   if (!newChild) {
     throw ENot_Supported_Err(dom_messages::kNotSupported);
   }
-  // Without refChild the insertion point lies after the last child.
-  const int at = refChild && refChild->parentNode() == this
-                     ? static_cast<int>(refChild->indexInParent())
-                     : childCount();
-  const int element = ChildIndexOf(nkElement);
-  const int doctype = ChildIndexOf(nkDocumentType);
   const TDomNodeType kind = newChild->nodeType();
-  if ((kind == nkElement && (element >= 0 || (doctype >= 0 && doctype >= at))) ||
-      (kind == nkDocumentType && (doctype >= 0 || (element >= 0 && element < at)))) {
-    throw EHierarchy_Request_Err(dom_messages::kHierarchyRequest);
+  if (IsRuledKind(kind)) {
+    // Without refChild the insertion point lies after the last child.
+    const int at = refChild && refChild->parentNode() == this
+                       ? static_cast<int>(refChild->indexInParent())
+                       : childCount();
+    const int element = ChildIndexOf(nkElement);
+    const int doctype = ChildIndexOf(nkDocumentType);
+    if ((kind == nkElement && (element >= 0 || (doctype >= 0 && doctype >= at))) ||
+        (kind == nkDocumentType && (doctype >= 0 || (element >= 0 && element < at)))) {
+      throw EHierarchy_Request_Err(dom_messages::kHierarchyRequest);
+    }
   }
   return TDomNode::insertBefore(newChild, refChild);
 }
@@ -115,14 +129,18 @@ TDomNode* TDomCustomDocument::replaceChild(TDomNode* newChild, TDomNode* oldChil
   if (!newChild || !oldChild) {
     throw ENot_Supported_Err(dom_messages::kNotSupported);
   }
-  const int at = oldChild->parentNode() == this ? static_cast<int>(oldChild->indexInParent()) : -1;
-  const int element = ChildIndexOf(nkElement);
-  const int doctype = ChildIndexOf(nkDocumentType);
   const TDomNodeType kind = newChild->nodeType();
-  if ((kind == nkElement && ((element >= 0 && element != at) || (doctype >= 0 && at < doctype))) ||
-      (kind == nkDocumentType &&
-       ((doctype >= 0 && doctype != at) || (element >= 0 && element < at)))) {
-    throw EHierarchy_Request_Err(dom_messages::kHierarchyRequest);
+  if (IsRuledKind(kind)) {
+    const int at =
+        oldChild->parentNode() == this ? static_cast<int>(oldChild->indexInParent()) : -1;
+    const int element = ChildIndexOf(nkElement);
+    const int doctype = ChildIndexOf(nkDocumentType);
+    if ((kind == nkElement &&
+         ((element >= 0 && element != at) || (doctype >= 0 && at < doctype))) ||
+        (kind == nkDocumentType &&
+         ((doctype >= 0 && doctype != at) || (element >= 0 && element < at)))) {
+      throw EHierarchy_Request_Err(dom_messages::kHierarchyRequest);
+    }
   }
   return TDomNode::replaceChild(newChild, oldChild);
 }

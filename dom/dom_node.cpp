@@ -262,7 +262,7 @@ TDomNode* TDomNode::appendChild(TDomNode* newChild) {
   if (!newChild || !IsFragment(newChild)) {
     return static_cast<TDomNode*>(appendChildNode(newChild));
   }
-  return InsertFragmentBefore(newChild, nullptr);
+  return MoveFragmentChildren(newChild, nullptr, false);
 }
 
 TDomNode* TDomNode::insertBefore(TDomNode* newChild, TDomNode* refChild) {
@@ -273,17 +273,17 @@ TDomNode* TDomNode::insertBefore(TDomNode* newChild, TDomNode* refChild) {
   if (newChild == refChild) {
     raiseTreeError(teHierarchyRequest);
   }
-  return InsertFragmentBefore(newChild, refChild);
+  return MoveFragmentChildren(newChild, refChild, true);
 }
 
-TDomNode* TDomNode::InsertFragmentBefore(TDomNode* fragment, TDomNode* refChild) {
+TDomNode* TDomNode::MoveFragmentChildren(TDomNode* fragment, TDomNode* refChild, bool checked) {
   checkSameOwner(fragment);
   // Moving a fragment's children into the fragment itself would never end.
   if (fragment == this) {
     raiseTreeError(teHierarchyRequest);
   }
   while (TDomNode* child = fragment->firstChild()) {
-    if (refChild) {
+    if (checked) {
       insertBefore(child, refChild);
     } else {
       appendChildNode(child);

@@ -148,7 +148,9 @@ private:
   };
   class TChildNodeList;
 
-  TDomNode* InsertFragmentBefore(TDomNode* fragment, TDomNode* refChild);
+  // Moves the fragment's children here, before refChild (at the end without one); each one
+  // through insertBefore with all its checks when checked, else as appendChild moves them.
+  TDomNode* MoveFragmentChildren(TDomNode* fragment, TDomNode* refChild, bool checked);
 
   TDomCustomDocument* FOwnerDocument = nullptr;
   std::unique_ptr<TDomNodeList> FChildNodes;
