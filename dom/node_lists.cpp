@@ -254,9 +254,17 @@ TDomNode* TDomNamedNodeMap::removeNamedItemNS(std::u16string_view namespaceURI,
   return node;
 }
 
+bool TDomNamedNodeMap::Holds(const TDomNode* node) const {
+  // An attribute knows its map; only other kinds need a search.
+  if (node->nodeType() == nkAttribute) {
+    return static_cast<const TDomAttr*>(node)->ownerMap() == this;
+  }
+  return std::find(FItems.begin(), FItems.end(), node) != FItems.end();
+}
+
 TDomNode* TDomNamedNodeMap::removeItem(TDomNode* node) {
   CheckWritable();
-  if (!node || std::find(FItems.begin(), FItems.end(), node) == FItems.end()) {
+  if (!node || !Holds(node)) {
     throw ENot_Found_Err(dom_messages::kNodeNotFound);
   }
   dropItem(node);
@@ -274,16 +282,30 @@ void TDomNamedNodeMap::addItem(TDomNode* node) {
 }
 
 void TDomNamedNodeMap::dropItem(TDomNode* node) {
-  const auto found = std::find(FItems.begin(), FItems.end(), node);
-  if (found == FItems.end()) {
+  // Removals mostly take the last item (an element that goes, a replaced attribute set
+  // again): search from the end.
+  const auto found = std::find(FItems.rbegin(), FItems.rend(), node);
+  if (found == FItems.rend()) {
     return;
   }
-  FItems.erase(found);
+  const size_t position = static_cast<size_t>(FItems.rend() - found) - 1;
+  FItems.erase(std::next(found).base());
   if (node->nodeType() == nkAttribute) {
     static_cast<TDomAttr*>(node)->setOwnerMap(nullptr);
   }
-  // Positions after the dropped one moved: the index is built again when needed.
-  FIndex.clear();
+  if (FIndex.empty()) {
+    return;
+  }
+  if (position < FItems.size()) {
+    // Positions after the dropped one moved: the index is built again when needed.
+    FIndex.clear();
+    return;
+  }
+  // The last one: only its own entry goes (unless an earlier item has its key).
+  const auto entry = FIndex.find(KeyOf(node));
+  if (entry != FIndex.end() && entry->second == position) {
+    FIndex.erase(entry);
+  }
 }
 
 } // namespace velmora

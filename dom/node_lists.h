@@ -110,6 +110,7 @@ private:
   static constexpr size_t kIndexThreshold = 8;
 
   TKey KeyOf(const TDomNode* node) const;
+  bool Holds(const TDomNode* node) const;
   // The position of the first attribute with key, or -1.
   int Find(const TKey& key) const;
   // The interned key of a name, or false when no node of the document has that name.

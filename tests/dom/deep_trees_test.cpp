@@ -69,6 +69,28 @@ TEST_F(HugeTrees, MillionChildrenWide) {
   EXPECT_EQ(FDoc->ownedObjectCount(), 2);
 }
 
+TEST(HugeElements, AMillionAttributesGoInLinearTime) {
+  // A document that records nothing: the million names are work enough.
+  std::unique_ptr<TDomDocument, TDocumentFree<TDomDocument>> document(new TDomDocument);
+  std::vector<WideString> names;
+  for (int i = 0; i < kSize; ++i) {
+    names.push_back(u"a" + NarrowToWide(std::to_string(i)));
+  }
+  const auto wide = [&] {
+    auto* element = new TDomElement(document.get(), u"wide");
+    for (const WideString& name : names) {
+      element->setAttribute(name, u"v");
+    }
+    return element;
+  };
+  TDomElement* cleared = wide();
+  cleared->clear();
+  EXPECT_FALSE(cleared->hasAttributes());
+  EXPECT_EQ(document->ownedObjectCount(), 1);
+  wide()->Free();
+  EXPECT_EQ(document->ownedObjectCount(), 1);
+}
+
 TEST_F(HugeTrees, DocumentFreesEverythingWhateverTheOrderOfCreation) {
   // Children created in the reverse of their order in the tree: a freeing that followed
   // creation order and kept the tree tidy would cost a shift per node.
