@@ -53,13 +53,13 @@ TDomCustomDocument::TDomCustomDocument(TDomImplementation* implementation)
   }
 }
 
-void TDomCustomDocument::BeforeDestruction(bool ownerGoes) noexcept {
+void TDomCustomDocument::BeforeDestruction(bool ownerGoes, TFirstFailure& failures) noexcept {
   FreeTraversals();
   if (FImplementation) {
     FImplementation->unregisterDocument(this);
     FImplementation = nullptr;
   }
-  TDomNode::BeforeDestruction(ownerGoes);
+  TDomNode::BeforeDestruction(ownerGoes, failures);
 }
 
 void TDomCustomDocument::FreeTraversals() {
@@ -190,13 +190,21 @@ void TDomCustomDocument::freeDetachedIterators() {
   FIterators.shrink_to_fit();
 }
 
-void TDomCustomDocument::nodeFreeing(TDomNode* node) {
+void TDomCustomDocument::SubtreesFreeing(TCustomOwnedNode* first, TCustomOwnedNode* last) noexcept {
+  bumpTreeVersion();
+  auto* firstNode = static_cast<TDomNode*>(first);
+  auto* lastNode = static_cast<TDomNode*>(last);
   for (const auto& iterator : FIterators) {
-    iterator->nodeFreeing(node);
+    iterator->subtreesFreeing(firstNode, lastNode);
   }
   for (const auto& walker : FWalkers) {
-    walker->nodeFreeing(node);
+    walker->subtreesFreeing(firstNode, lastNode);
   }
+}
+
+void TDomCustomDocument::SubtreesFreed() noexcept {
+  // Again: a handler may have asked a list while the nodes were going.
+  bumpTreeVersion();
 }
 
 const WideString& TDomCustomDocument::nodeName() const {
@@ -481,20 +489,16 @@ void TDomCustomDocument::doNodeRemoving(TDomNode* node) {
       &TDomImplementation::doNodeRemoving, node, 1);
 }
 
-void TDomCustomDocument::clear() {
-  checkWritable();
-  hookBeforeClear();
-  // Every node of the document goes: no tree maintenance needed.
-  freeAllOwnedAtOnce();
+void TDomCustomDocument::ClearContents(TFirstFailure& failures) noexcept {
+  // Every node of the document goes (its traversals went first): no tree maintenance needed.
+  freeAllOwnedAtOnce(failures);
   ForgetChildren();
-  BumpTreeVersion();
-  hookAfterClear();
+  bumpTreeVersion();
 }
 
-void TDomCustomDocument::DestroyContents() noexcept {
-  freeAllOwnedAtOnce();
+void TDomCustomDocument::DestroyContents(TFirstFailure& failures) noexcept {
+  freeAllOwnedAtOnce(failures);
   ForgetChildren();
-  BumpTreeVersion();
 }
 
 TDomDocument::TDomDocument(TDomImplementation* implementation)
@@ -549,6 +553,7 @@ bool TDomDocument::isWhitespaceInElementContent(const TDomText* textNode) const 
 }
 
 bool TDomDocument::refreshDefaultAttributes(TDomNode* node) {
+  TFirstFailure failures;
   bool result = true;
   for (TDomNode* n = node; n;) {
     if (n->nodeType() == nkElement) {
@@ -557,7 +562,7 @@ bool TDomDocument::refreshDefaultAttributes(TDomNode* node) {
       for (auto it = attributes.rbegin(); it != attributes.rend(); ++it) {
         auto* attr = static_cast<TDomAttr*>(*it);
         if (!attr->specified()) {
-          attr->Free();
+          attr->Free(failures);
         }
       }
       FAgent->AddDefaultAttributes(element);
@@ -572,6 +577,7 @@ bool TDomDocument::refreshDefaultAttributes(TDomNode* node) {
     }
     n = n == node ? nullptr : n->nextSibling();
   }
+  failures.Raise();
   return result;
 }
 

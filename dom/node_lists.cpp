@@ -27,14 +27,16 @@ TDomNode* TDomNodeList::item(int index) const {
 }
 
 TDomElementsNodeList::TDomElementsNodeList(const WideString& queryName, TDomNode* startNode)
-    : TDomNodeList(nullptr), FStartNode(startNode), FQueryName(queryName) {}
+    : TDomNodeList(nullptr), FStartNode(startNode),
+      FDocument(startNode ? startNode->referenceDocument() : nullptr), FQueryName(queryName) {}
 
 bool TDomElementsNodeList::Matches(const TDomNode* node) const {
   return IsElementNode(node) && (FQueryName == u"*" || node->nodeName() == FQueryName);
 }
 
 const std::vector<TDomNode*>& TDomElementsNodeList::Matches() const {
-  if (FVersion == TCustomOwnedNode::TreeVersion()) {
+  // Only a change in the start node's own document can change the matches.
+  if (FDocument && FVersion == FDocument->treeVersion()) {
     return FMatches;
   }
   // The start node's descendants in document order, without the start node.
@@ -53,7 +55,7 @@ const std::vector<TDomNode*>& TDomElementsNodeList::Matches() const {
     }
     node = node == FStartNode ? nullptr : node->nextSibling();
   }
-  FVersion = TCustomOwnedNode::TreeVersion();
+  FVersion = FDocument ? FDocument->treeVersion() : UINT64_MAX;
   return FMatches;
 }
 

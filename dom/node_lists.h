@@ -11,6 +11,7 @@
 namespace velmora {
 
 class TDomAttr;
+class TDomCustomDocument;
 
 class TDomNodeList {
 public:
@@ -48,6 +49,8 @@ protected:
   TDomNode* FStartNode;
 
 private:
+  // Whose changes make the matches stale (none: every question walks).
+  const TDomCustomDocument* FDocument;
   WideString FQueryName;
   mutable std::vector<TDomNode*> FMatches;
   mutable uint64_t FVersion = UINT64_MAX;
