@@ -10,7 +10,11 @@
 
 #include <algorithm>
 #include <cstddef>
+#include <cstdint>
+#include <limits>
 #include <memory>
+
+#include "runtime/exceptions.h"
 
 namespace velmora {
 
@@ -35,17 +39,17 @@ public:
   // move, this drops to at most the lowest slot any of them was recorded at.
   size_t staleFrom() const { return FStaleFrom; }
   // Whoever records slots has brought them up to date.
-  void markFresh() const { FStaleFrom = endSlot(); }
+  void markFresh() const { FStaleFrom = static_cast<uint32_t>(endSlot()); }
 
   // Each returns the slot the new entry took.
   size_t pushBack(T* item) {
-    if (FEnd == FCapacityEnd) {
+    if (FEnd == FBuffer + FCapacity) {
       Reallocate(headSlot(), std::max<size_t>(2 * size(), 4));
     }
     *FEnd++ = item;
     const size_t slot = endSlot() - 1;
     if (FStaleFrom == slot) {
-      FStaleFrom = slot + 1; // a new last entry is fresh when all before it are
+      ++FStaleFrom; // a new last entry is fresh when all before it are
     }
     return slot;
   }
@@ -63,7 +67,7 @@ public:
       *--FBegin = item;
       return headSlot();
     }
-    if (FEnd == FCapacityEnd) {
+    if (FEnd == FBuffer + FCapacity) {
       Reallocate(headSlot(), std::max<size_t>(2 * size(), 4));
     }
     T** at = FBegin + position;
@@ -99,7 +103,7 @@ public:
     if (empty()) {
       clear();
     } else {
-      FStaleFrom = std::min(FStaleFrom, endSlot());
+      FStaleFrom = std::min(FStaleFrom, static_cast<uint32_t>(endSlot()));
     }
   }
   // Erases every entry that gone accepts, keeping the order of the others: one pass.
@@ -122,24 +126,30 @@ public:
 private:
   static constexpr size_t kMinHeadRoom = 16;
 
-  void Stale(size_t slot) { FStaleFrom = std::min({FStaleFrom, slot, endSlot()}); }
+  void Stale(size_t slot) {
+    FStaleFrom = static_cast<uint32_t>(std::min({size_t{FStaleFrom}, slot, endSlot()}));
+  }
   // A new buffer with head room before the entries and tail room after them.
   void Reallocate(size_t headRoom, size_t tailRoom) {
     const size_t count = size();
-    auto buffer = std::make_unique<T*[]>(headRoom + count + tailRoom);
+    const size_t capacity = headRoom + count + tailRoom;
+    if (capacity > std::numeric_limits<uint32_t>::max()) {
+      throw EListError("List capacity out of bounds");
+    }
+    auto buffer = std::make_unique<T*[]>(capacity);
     std::copy(FBegin, FEnd, buffer.get() + headRoom);
     delete[] FBuffer;
     FBuffer = buffer.release();
     FBegin = FBuffer + headRoom;
     FEnd = FBegin + count;
-    FCapacityEnd = FEnd + tailRoom;
+    FCapacity = static_cast<uint32_t>(capacity);
   }
 
   T** FBuffer = nullptr;
   T** FBegin = nullptr;
   T** FEnd = nullptr;
-  T** FCapacityEnd = nullptr;
-  mutable size_t FStaleFrom = 0;
+  uint32_t FCapacity = 0;
+  mutable uint32_t FStaleFrom = 0;
 };
 
 } // namespace velmora

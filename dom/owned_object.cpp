@@ -118,7 +118,7 @@ size_t TCustomOwnedNode::Slot() const {
 void TCustomOwnedNode::RenumberChildren() const {
   const size_t end = FChildren.endSlot();
   for (size_t slot = std::max(FChildren.staleFrom(), FChildren.headSlot()); slot < end; ++slot) {
-    FChildren.atSlot(slot)->FSlot = slot;
+    FChildren.atSlot(slot)->FSlot = static_cast<uint32_t>(slot);
   }
   FChildren.markFresh();
 }
@@ -202,7 +202,7 @@ void TCustomOwnedNode::link(TCustomOwnedNode* child, TCustomOwnedNode* ref) {
     unlink(child);
   }
   const size_t position = ref ? ref->indexInParent() : FChildren.size();
-  child->FSlot = FChildren.insert(position, child);
+  child->FSlot = static_cast<uint32_t>(FChildren.insert(position, child));
   child->FParent = this;
 }
 

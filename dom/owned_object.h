@@ -207,7 +207,7 @@ private:
 
   TChildArray<TCustomOwnedNode> FChildren;
   TCustomOwnedNode* FParent = nullptr;
-  mutable size_t FSlot = 0;
+  mutable uint32_t FSlot = 0;
   bool FReadOnly = false;
 };
 
