@@ -83,8 +83,11 @@ public:
   virtual void doNodeClearing(TDomNode* node);
   virtual void doNodeInserted(TDomNode* node);
   virtual void doNodeRemoving(TDomNode* node);
-  // A node of this document is about to be freed with its subtree.
-  virtual void nodeFreeing(TDomNode* node);
+
+  // Grows with every change of a child list in this document and of an element's name:
+  // what live lists compare to know whether their matches still hold.
+  uint64_t treeVersion() const { return FTreeVersion; }
+  void bumpTreeVersion() { ++FTreeVersion; }
 
   TDomAttrModifiedEvent OnAttrModified;
   TDomNotifyNodeEvent OnCharacterDataModified;
@@ -106,13 +109,15 @@ public:
   size_t nodeIteratorCount() const { return FIterators.size(); }
   size_t treeWalkerCount() const { return FWalkers.size(); }
 
-  void clear() override;
-
 protected:
   void hookBeforeClear() override;
-  void BeforeDestruction(bool ownerGoes) noexcept override;
+  void BeforeDestruction(bool ownerGoes, TFirstFailure& failures) noexcept override;
   void FreeTraversals();
-  void DestroyContents() noexcept override;
+  void DestroyContents(TFirstFailure& failures) noexcept override;
+  void ClearContents(TFirstFailure& failures) noexcept override;
+  // Nodes of this document go: iterators and walkers leave them, live lists look again.
+  void SubtreesFreeing(TCustomOwnedNode* first, TCustomOwnedNode* last) noexcept override;
+  void SubtreesFreed() noexcept override;
   // Makes the copy of one node without its children.
   TDomNode* CopyShallow(TDomNode* node);
 
@@ -134,6 +139,7 @@ private:
   WideString FInputEncoding;
   WideString FXmlEncoding;
   WideString FXmlVersion;
+  uint64_t FTreeVersion = 0;
   uint8_t FXmlStandalone = 2;
 };
 

@@ -5,6 +5,7 @@
 
 #include <functional>
 #include <memory>
+#include <vector>
 
 #include "dom/dom_types.h"
 #include "dom/owned_object.h"
@@ -122,21 +123,23 @@ public:
 
   bool isSupported(std::u16string_view feature, std::u16string_view version) const;
 
+  // The node's parent in document order questions: attributes and XPath namespace nodes
+  // answer their owner element.
+  virtual const TDomNode* positionParent() const { return parentNode(); }
+
 protected:
   ~TDomNode() override;
 
   void hookAfterInsert(TCustomOwnedNode* node) override;
   void hookBeforeRemove(TCustomOwnedNode* node) override;
+  void hookAfterRemove(TCustomOwnedNode* node) override;
   void hookBeforeClear() override;
-  void BeforeFree() noexcept override;
-  void BeforeDestruction(bool ownerGoes) noexcept override;
+  TCustomOwnedNode* TreeWatcher() const noexcept override;
+  void BeforeDestruction(bool ownerGoes, TFirstFailure& failures) noexcept override;
 
   void checkNotReadOnly() const;
   void setAllowedChildKinds(TDomNodeKinds kinds) { FAllowedChildKinds = kinds; }
   void setNamespaceAware(bool aware) { FNamespaceAware = aware; }
-  // The node's parent in document order questions: attributes and XPath namespace nodes
-  // answer their owner element.
-  virtual const TDomNode* positionParent() const { return parentNode(); }
 
   WideString FNodeValue;
 
@@ -148,7 +151,12 @@ private:
   };
   class TChildNodeList;
 
-  TDomNode* InsertFragmentBefore(TDomNode* fragment, TDomNode* refChild);
+  // Moves the fragment's children here, before refChild (at the end without one); each one
+  // through insertBefore with all its checks when checked, else as appendChild moves them.
+  TDomNode* MoveFragmentChildren(TDomNode* fragment, TDomNode* refChild, bool checked);
+  // Merges every run of adjacent texts among the children of this element into its first
+  // text; the merged ones join gone, in child order. False when a read-only text refused.
+  bool MergeTextRuns(std::vector<TCustomOwnedNode*>& gone, TFirstFailure& failures);
 
   TDomCustomDocument* FOwnerDocument = nullptr;
   std::unique_ptr<TDomNodeList> FChildNodes;

@@ -202,18 +202,17 @@ void TDomAttr::notifyModified(TDomAttrChange change) {
   }
 }
 
-void TDomAttr::BeforeDestruction(bool ownerGoes) noexcept {
-  TDomNode::BeforeDestruction(ownerGoes);
+void TDomAttr::BeforeDestruction(bool ownerGoes, TFirstFailure& failures) noexcept {
+  TDomNode::BeforeDestruction(ownerGoes, failures);
   if (ownerGoes) {
     return;
   }
   if (TDomElement* element = ownerElement()) {
     const bool readOnly = element->isReadOnly();
     element->setReadOnly(false);
-    try {
-      element->removeAttributeNode(this);
-    } catch (...) {
-      // The attribute goes anyway; its map must not keep it.
+    failures.Run([&] { element->removeAttributeNode(this); });
+    // Whatever the removal met, the map must not keep an attribute that goes.
+    if (FOwnerMap) {
       FOwnerMap->dropItem(this);
     }
     element->setReadOnly(readOnly);
@@ -258,9 +257,10 @@ void TDomElement::CheckMapMode(bool namespaceOperation) const {
 
 void TDomElement::setPrefix(const WideString& prefix) {
   CheckNewPrefix(*this, prefix, false);
-  FName.SetPrefix(TableOf(referenceDocument()), prefix);
+  TDomCustomDocument* document = referenceDocument();
+  FName.SetPrefix(TableOf(document), prefix);
   // Lists of elements by name may now match differently.
-  BumpTreeVersion();
+  document->bumpTreeVersion();
 }
 
 WideString TDomElement::lookupNamespaceURI(const WideString& prefix) const {
@@ -474,22 +474,25 @@ void TDomElement::notifyAttrModified(TDomAttrChange change, TDomAttr* attr) {
   }
 }
 
-void TDomElement::RemoveAllAttributes() {
+void TDomElement::RemoveAllAttributes(TFirstFailure& failures) noexcept {
+  // From the last one, so that every removal takes the end of the list.
   while (!attributeItems().empty()) {
     auto* attr = static_cast<TDomAttr*>(attributeItems().back());
-    removeAttributeNode(attr);
-    attr->Free();
+    failures.Run([&] { removeAttributeNode(attr); });
+    if (attr->ownerMap()) {
+      attr->ownerMap()->dropItem(attr);
+    }
+    attr->Free(failures);
   }
 }
 
-void TDomElement::hookBeforeClear() {
-  // Those who walk the tree hear of the clearing before anything goes.
-  TDomNode::hookBeforeClear();
-  RemoveAllAttributes();
+void TDomElement::ClearContents(TFirstFailure& failures) noexcept {
+  RemoveAllAttributes(failures);
+  TDomNode::ClearContents(failures);
 }
 
-void TDomElement::BeforeDestruction(bool ownerGoes) noexcept {
-  TDomNode::BeforeDestruction(ownerGoes);
+void TDomElement::BeforeDestruction(bool ownerGoes, TFirstFailure& failures) noexcept {
+  TDomNode::BeforeDestruction(ownerGoes, failures);
   if (ownerGoes) {
     return;
   }
@@ -499,14 +502,7 @@ void TDomElement::BeforeDestruction(bool ownerGoes) noexcept {
     }
   }
   setReadOnly(false);
-  try {
-    RemoveAllAttributes();
-  } catch (...) {
-    // A notification handler failed; the attributes go without their map all the same.
-    for (TCustomOwnedNode* item : attributeItems()) {
-      static_cast<TDomAttr*>(item)->setOwnerMap(nullptr);
-    }
-  }
+  RemoveAllAttributes(failures);
 }
 
 } // namespace velmora

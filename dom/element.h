@@ -68,9 +68,10 @@ public:
   const WideString* localNameKey() const { return FName.LocalName; }
   const WideString* namespaceURIKey() const { return FName.NamespaceURI; }
 
-protected:
-  void BeforeDestruction(bool ownerGoes) noexcept override;
   const TDomNode* positionParent() const override;
+
+protected:
+  void BeforeDestruction(bool ownerGoes, TFirstFailure& failures) noexcept override;
 
 private:
   TDomQualifiedName FName;
@@ -141,13 +142,17 @@ public:
 
 protected:
   ~TDomElement() override;
-  void hookBeforeClear() override;
-  void BeforeDestruction(bool ownerGoes) noexcept override;
+  void BeforeDestruction(bool ownerGoes, TFirstFailure& failures) noexcept override;
+  // Clearing removes and frees the attributes too, before what the element owns and its
+  // children.
+  void ClearContents(TFirstFailure& failures) noexcept override;
 
 private:
   struct TListCaches;
 
-  void RemoveAllAttributes();
+  // Each attribute leaves with its removal reported, and goes; a failing report stops
+  // nothing.
+  void RemoveAllAttributes(TFirstFailure& failures) noexcept;
   TDomAttr* SetAttributeNodeWith(TDomAttr* attr, bool namespaceAware);
   // The map, created with the first attribute (most elements have none).
   TDomNamedNodeMap& AttributeMap();

@@ -48,7 +48,8 @@ struct TUnplacedNode {
   TDomNode* Node;
   ~TUnplacedNode() {
     if (Node && !Node->parentNode()) {
-      Node->Free();
+      TFirstFailure failures; // a guard that unwinds has no one to pass a handler's failure to
+      Node->Free(failures);
     }
   }
 };

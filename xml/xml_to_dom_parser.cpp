@@ -21,7 +21,8 @@ struct TDocumentGuard {
   TDomDocument* Document;
   ~TDocumentGuard() {
     if (Document) {
-      Document->Free();
+      TFirstFailure failures; // a guard that unwinds has no one to pass a handler's failure to
+      Document->Free(failures);
     }
   }
   TDomDocument* Release() {

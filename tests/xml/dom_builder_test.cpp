@@ -70,8 +70,8 @@ std::string Dump(TDomNode* node) {
   }
   if (node->hasTreeChildren() && node->nodeType() != nkEntityReference) {
     out += "(";
-    for (TCustomOwnedNode* child : node->treeChildren()) {
-      out += (out.back() == '(' ? "" : ",") + Dump(static_cast<TDomNode*>(child));
+    for (TDomNode* child = node->firstChild(); child; child = child->nextSibling()) {
+      out += (out.back() == '(' ? "" : ",") + Dump(child);
     }
     out += ")";
   }
