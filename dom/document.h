@@ -23,6 +23,7 @@ public:
   const char* ClassName() const override { return "TDomCustomDocument"; }
 
   TDomNodeType nodeType() const override { return nkDocument; }
+  bool isDocumentObject() const override { return true; }
   const WideString& nodeName() const override;
   void setNodeValue(const WideString&) override {}
   TDomCustomDocument* referenceDocument() const override {

@@ -60,7 +60,8 @@ void TDomCustomNode::raiseTreeError(TTreeError error) const {
 }
 
 TDomNode::TDomNode(TCustomOwnedObject* owner) : TDomCustomNode(owner) {
-  FOwnerDocument = dynamic_cast<TDomCustomDocument*>(owner);
+  FOwnerDocument =
+      owner && owner->isDocumentObject() ? static_cast<TDomCustomDocument*>(owner) : nullptr;
 }
 
 TDomNode::~TDomNode() = default;

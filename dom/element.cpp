@@ -13,10 +13,10 @@ const WideString& Empty() {
 }
 
 // The parts of a namespace-aware name, after the checks every namespace-aware constructor
-// and setAttributeNS make.
+// and setAttributeNS make; views of the qualified name.
 struct TNamespaceName {
-  WideString Prefix;
-  WideString LocalName;
+  std::u16string_view Prefix;
+  std::u16string_view LocalName;
   TDomNamespaceDeclKind DeclKind = ndNone;
 };
 
@@ -89,7 +89,7 @@ void TDomQualifiedName::SetNamespaced(TDomNameTable& table, std::u16string_view 
                                       std::u16string_view namespaceURI, std::u16string_view prefix,
                                       std::u16string_view localName) {
   NodeName = table.Intern(qualifiedName);
-  LocalName = table.Intern(localName);
+  LocalName = prefix.empty() ? NodeName : table.Intern(localName);
   NamespaceURI = table.Intern(namespaceURI);
   Prefix = table.Intern(prefix);
 }
@@ -393,7 +393,7 @@ TDomAttr* TDomElement::setAttributeNS(std::u16string_view namespaceURI,
   if (TDomAttr* existing = getAttributeNodeNS(namespaceURI, name.LocalName)) {
     // Only a changed prefix goes through setPrefix (which refuses an empty one).
     if (existing->prefix() != name.Prefix) {
-      existing->setPrefix(name.Prefix);
+      existing->setPrefix(WideString(name.Prefix));
     }
     existing->setNodeValue(value);
     return nullptr;

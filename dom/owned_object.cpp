@@ -1,5 +1,7 @@
 #include "dom/owned_object.h"
 
+#include "dom/node_pool.h"
+
 #include <algorithm>
 #include <vector>
 
@@ -17,6 +19,24 @@ TCustomOwnedObject::~TCustomOwnedObject() {
   // Only a constructor that failed after the adoption gets here still owned.
   LeaveOwner();
 }
+
+#if defined(__SANITIZE_ADDRESS__)
+void* TCustomOwnedObject::operator new(size_t size) {
+  return ::operator new(size);
+}
+
+void TCustomOwnedObject::operator delete(void* memory, size_t) noexcept {
+  ::operator delete(memory);
+}
+#else
+void* TCustomOwnedObject::operator new(size_t size) {
+  return TNodePool::Shared().Allocate(size);
+}
+
+void TCustomOwnedObject::operator delete(void* memory, size_t size) noexcept {
+  TNodePool::Shared().Release(memory, size);
+}
+#endif
 
 void TCustomOwnedObject::Free() {
   TFirstFailure failures;

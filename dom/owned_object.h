@@ -52,6 +52,11 @@ public:
   TCustomOwnedObject(const TCustomOwnedObject&) = delete;
   TCustomOwnedObject& operator=(const TCustomOwnedObject&) = delete;
 
+  // The objects of the model come from the node pool (dom/node_pool.h), but under
+  // AddressSanitizer, which must see every allocation to find faults.
+  static void* operator new(size_t size);
+  static void operator delete(void* memory, size_t size) noexcept;
+
   // Runs the object's notifications while it is whole, frees what it owns (and, for a tree
   // node, its subtree), leaves its owner and releases it. A handler that fails on the way
   // stops nothing; its exception passes on once everything is gone.
@@ -61,6 +66,8 @@ public:
 
   TCustomOwnedObject* GetOwner() const { return FOwner; }
   virtual const char* ClassName() const { return "TCustomOwnedObject"; }
+  // Whether this object is a document (the owner its nodes take as their document).
+  virtual bool isDocumentObject() const { return false; }
 
   // Frees every owned object, last adopted first; failures as for Free.
   virtual void clear();

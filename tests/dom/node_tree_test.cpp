@@ -1,5 +1,6 @@
 #include <random>
 
+#include "dom/node_pool.h"
 #include "dom/node_lists.h"
 #include "tests/dom/dom_fixture.h"
 
@@ -746,6 +747,39 @@ TEST_F(ElementNavigation, WalksPastOtherKindsAndMatchesNames) {
   EXPECT_EQ(inner->ancestorElementByNameNS(u"", u"b"), b);
   EXPECT_EQ(inner->ancestorElementByName(u"none"), nullptr);
   EXPECT_EQ(root->parentElement(), nullptr);
+}
+
+} // namespace
+} // namespace velmora::testing
+
+namespace velmora::testing {
+namespace {
+
+// The pool hands out blocks of the size classes and takes them back for reuse; large
+// requests go to the general allocator.
+TEST(NodePool, ReusesFreedBlocksOfTheirSizeClass) {
+  TNodePool pool;
+  void* a = pool.Allocate(40);
+  void* b = pool.Allocate(48);
+  EXPECT_NE(a, b);
+  pool.Release(a, 40);
+  EXPECT_EQ(pool.Allocate(33), a); // 33 to 48 bytes share a class
+  void* large = pool.Allocate(4096);
+  pool.Release(large, 4096);
+  std::vector<void*> many;
+  for (int i = 0; i < 100000; ++i) {
+    many.push_back(pool.Allocate(200));
+    static_cast<char*>(many.back())[199] = 1; // every block is whole
+  }
+  EXPECT_GE(pool.ChunkBytes(), 100000u * 208u);
+  for (void* block : many) {
+    pool.Release(block, 200);
+  }
+  const size_t chunks = pool.ChunkBytes();
+  for (int i = 0; i < 100000; ++i) {
+    pool.Allocate(200);
+  }
+  EXPECT_EQ(pool.ChunkBytes(), chunks); // all from the free list
 }
 
 } // namespace
