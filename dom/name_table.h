@@ -20,13 +20,7 @@ public:
   static const WideString& Empty();
 
 private:
-  struct THash {
-    using is_transparent = void;
-    size_t operator()(std::u16string_view text) const noexcept {
-      return std::hash<std::u16string_view>{}(text);
-    }
-  };
-  std::unordered_set<WideString, THash, std::equal_to<>> FNames;
+  std::unordered_set<WideString, TWideStringHash, std::equal_to<>> FNames;
 };
 
 } // namespace velmora
