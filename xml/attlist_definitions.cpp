@@ -83,6 +83,7 @@ bool TXmlAttListDefinitions::ReadType(std::u16string_view text, size_t& i,
     if (entry.Text == keyword) {
       signal.AttrType = entry.Type;
       known = true;
+      break;
     }
   }
   if (!known || !SpaceAt(text, i)) {

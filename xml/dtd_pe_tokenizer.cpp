@@ -39,14 +39,20 @@ void TXmlDtdDetailPETokenizer::NextToken() {
   for (;;) {
     TXmlDtdDetailTokenizer& top = Top();
     top.NextToken();
-    FTokenKind = top.TokenKind();
-    FErrorType = top.ErrorType();
-    FClue = top.Clue();
-    if (IsDeclarationStart(FTokenKind)) {
+    const TXmlDtdDetailTokenKind kind = top.TokenKind();
+    const uint8_t error = top.ErrorType();
+    FTokenKind = kind;
+    FErrorType = error;
+    if (error == ekNone) {
+      FClue.clear();
+    } else {
+      FClue = top.Clue();
+    }
+    if (IsDeclarationStart(kind)) {
       FInMarkup = true;
-    } else if (FTokenKind == dtDeclEnd) {
+    } else if (kind == dtDeclEnd) {
       FInMarkup = false;
-    } else if (FTokenKind == dtEndOfSource && IsInsidePE() && FErrorType == ekNone) {
+    } else if (kind == dtEndOfSource && error == ekNone && IsInsidePE()) {
       const bool endsInMarkup = top.OpenedAsDeclSep() && FInMarkup;
       Leave();
       if (endsInMarkup) {
@@ -54,8 +60,7 @@ void TXmlDtdDetailPETokenizer::NextToken() {
         return;
       }
       continue;
-    } else if (FTokenKind == dtPercentWord && FErrorType == ekNone &&
-               IsCompleteReference(top.TokenText())) {
+    } else if (kind == dtPercentWord && error == ekNone && IsCompleteReference(top.TokenText())) {
       FTokenKind = dtPEReference;
       if (ExpandReference()) {
         continue;
@@ -149,10 +154,14 @@ void TXmlDtdDetailPETokenizer::Enter(std::u16string_view name, const TPEReplacem
   entry->Name = name;
   entry->Id = ++FEntered;
   entry->IsExternal = replacement.IsExternal;
-  entry->Stream = std::make_unique<TMemoryStream>(
-      entry->Text.data(), static_cast<int64_t>(entry->Text.size() * sizeof(char16_t)));
+  const size_t bytes = entry->Text.size() * sizeof(char16_t);
+  entry->Stream = std::make_unique<TMemoryStream>(entry->Text.data(), static_cast<int64_t>(bytes));
+  // Most entity texts are short: a buffer of the subset's size would cost more to make
+  // than to read.
+  const int32_t bufferSize =
+      static_cast<int32_t>(std::min(bytes, static_cast<size_t>(FBufferSize)));
   entry->OwnedSource = std::make_unique<TXmlSimpleInputSource>(
-      entry->Stream.get(), replacement.PublicId, std::move(systemId), FBufferSize,
+      entry->Stream.get(), replacement.PublicId, std::move(systemId), bufferSize,
       TUTF16LECodec::ClassRef(), 0, 0, 0, 0, 1, bdNone);
   entry->Source = entry->OwnedSource.get();
   entry->Tokenizer = std::make_unique<TXmlDtdDetailTokenizer>(entry->Source, !FInMarkup);

@@ -1,7 +1,5 @@
 #include "xml/element_cm_tokenizer.h"
 
-#include <vector>
-
 #include "dom/xml_rules.h"
 #include "xml/parse_errors.h"
 
@@ -126,7 +124,8 @@ private:
 
   TSignalFault& FFault;
   TCMState FState = csStart;
-  std::vector<char16_t> FSeparators; // one per open group
+  // One per open group; a string, which holds a few without allocating.
+  WideString FSeparators;
   TXmlElementCMTokenType FKeyword = cmtStart;
   std::u16string_view FKeywordText;
 };

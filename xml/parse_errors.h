@@ -114,8 +114,16 @@ enum TXmlErrorType : uint8_t {
 enum TDomSeverity : uint8_t { svWarning = 0, svError = 1, svFatal = 2 };
 
 // 0-5 warnings, 6-43 errors (validity), 44-151 fatal but 88 and 109 (warnings), anything
-// above 151 a warning.
-TDomSeverity SeverityOf(int errorKind);
+// above 151 a warning. Inline: the DTD tokenizers ask it of every token.
+inline TDomSeverity SeverityOf(int errorKind) {
+  if (errorKind >= 6 && errorKind <= 43) {
+    return svError;
+  }
+  if (errorKind >= 44 && errorKind <= 151 && errorKind != 88 && errorKind != 109) {
+    return svFatal;
+  }
+  return svWarning;
+}
 
 // What a finder knows about one problem: the kind, where (none: no location), a hint and
 // the offending text. Every report of the input layer is made of one.

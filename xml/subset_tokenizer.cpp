@@ -174,7 +174,7 @@ void TXmlCustomSubsetTokenizer::BeginDeclaration(TXmlSubsetTokenKind kind, uint8
 bool TXmlCustomSubsetTokenizer::Read() {
   FPETokenizer.NextToken();
   const uint8_t error = FPETokenizer.ErrorType();
-  if (SeverityOf(error) == svWarning) {
+  if (error == ekNone || SeverityOf(error) == svWarning) {
     return true;
   }
   FErrorKind = error;
@@ -439,6 +439,9 @@ bool TXmlCustomSubsetTokenizer::ReadEntityValue() {
   const int kind = ExpandEntityValue(literal.substr(1, literal.size() - 2), FValue);
   if (SeverityOf(kind) != svWarning) {
     FErrorKind = static_cast<uint8_t>(kind);
+    if (!IsFatal(kind)) {
+      SkipRestOfDeclaration();
+    }
     return false;
   }
   FEscapedValue = escapeQuotes(FValue);

@@ -309,6 +309,16 @@ TEST(DtdReader, ReadsOnAfterErrorsWhenTheHandlersSaySo) {
   EXPECT_EQ(Declarations(record), (TSignals{"E:b|ANY"}));
 }
 
+// A declaration that an error (not a fatal one) stops is skipped to its ">": what follows
+// it is read as before.
+TEST(DtdReader, SkipsTheRestOfADeclarationThatAnErrorStopped) {
+  const TParseRecord record = ParseSubsetThroughChain(
+      "<!ELEMENT a (b|%u;)> <!ENTITY e 'x%u;y'> <!ELEMENT c ANY>", External());
+  EXPECT_FALSE(record.Completed);
+  EXPECT_EQ(record.Kinds(), (std::vector<int>{ekUndeclaredPE, ekUndeclaredPE}));
+  EXPECT_EQ(Declarations(record), (TSignals{"pe", "pe", "E:c|ANY"}));
+}
+
 // How references to parameter entities are treated in the internal subset, with and
 // without external entities, and in external ones.
 TEST(DtdReader, PassesUnreadReferencesOnWithoutExternalEntities) {
