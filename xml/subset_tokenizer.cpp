@@ -92,7 +92,11 @@ void TXmlCustomSubsetTokenizer::NextToken() {
   }
   for (;;) {
     FInDeclaration = false;
-    FPETokenizer.NextToken();
+    if (FHeld) {
+      FHeld = false;
+    } else {
+      FPETokenizer.NextToken();
+    }
     if (SeverityOf(FPETokenizer.ErrorType()) != svWarning) {
       FTokenKind = stInvalid;
       FErrorKind = FPETokenizer.ErrorType();
@@ -172,6 +176,10 @@ void TXmlCustomSubsetTokenizer::BeginDeclaration(TXmlSubsetTokenKind kind, uint8
 }
 
 bool TXmlCustomSubsetTokenizer::Read() {
+  if (FHeld) {
+    FHeld = false;
+    return true;
+  }
   FPETokenizer.NextToken();
   const uint8_t error = FPETokenizer.ErrorType();
   if (error == ekNone || SeverityOf(error) == svWarning) {
@@ -217,7 +225,18 @@ bool TXmlCustomSubsetTokenizer::IsWord(std::u16string_view text) const {
 }
 
 bool TXmlCustomSubsetTokenizer::ReadSpace() {
-  return Read() && (FPETokenizer.TokenKind() == dtWhitespace || Fail(u" "));
+  return Read() && (FPETokenizer.TokenKind() == dtWhitespace || Fail(u" ")) && SkipMoreSpace();
+}
+
+// White space may come in several tokens: an entity's padding beside the text's own.
+bool TXmlCustomSubsetTokenizer::SkipMoreSpace() {
+  do {
+    if (!Read()) {
+      return false;
+    }
+  } while (FPETokenizer.TokenKind() == dtWhitespace);
+  FHeld = true;
+  return true;
 }
 
 bool TXmlCustomSubsetTokenizer::ReadAfterSpace(bool* hadSpace) {
@@ -228,7 +247,7 @@ bool TXmlCustomSubsetTokenizer::ReadAfterSpace(bool* hadSpace) {
   if (hadSpace) {
     *hadSpace = space;
   }
-  return !space || Read();
+  return !space || (SkipMoreSpace() && Read());
 }
 
 bool TXmlCustomSubsetTokenizer::ReadName(WideString& name) {

@@ -118,7 +118,9 @@ private:
   // then ends the declaration.
   bool Read();
   bool Fail(std::u16string_view clue = std::u16string_view());
-  bool ReadSpace();                              // required white space
+  // Required white space; the token after it is held for the next Read.
+  bool ReadSpace();
+  bool SkipMoreSpace();
   bool ReadAfterSpace(bool* hadSpace = nullptr); // optional white space, then the next token
   bool ReadName(WideString& name);
   // The literal read last, without its quotes.
@@ -147,6 +149,8 @@ private:
   std::vector<uint64_t> FCondSectStarts;
   std::vector<uint64_t> FCondSectBrackets;
   std::vector<uint64_t> FGroupStarts;
+  // The current detail token is still to be read (white space was looked past).
+  bool FHeld = false;
   TXmlSubsetTokenKind FTokenKind = stStart;
   uint8_t FErrorKind = 0;
   uint8_t FDefaultError = 0;

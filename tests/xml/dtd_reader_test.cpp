@@ -121,6 +121,13 @@ INSTANTIATE_TEST_SUITE_P(
                          true},
         TDeclarationCase{"<!ENTITY % draft 'INCLUDE'> <![%draft;[<!ELEMENT d ANY>]]>",
                          {"P:draft|INCLUDE||", "pe", "E:d|ANY"},
+                         true},
+        // An entity's padding and the white space around its reference are one gap.
+        TDeclarationCase{"<!ENTITY % e 'IGNORE'> <![ %e; [<!ELEMENT d ANY>]]>",
+                         {"P:e|IGNORE||", "pe"},
+                         true},
+        TDeclarationCase{"<!ENTITY % n 'd'> <!ELEMENT %n;  ANY>",
+                         {"P:n|d||", "pe", "E:d|ANY"},
                          true}));
 
 struct TErrorCase {
