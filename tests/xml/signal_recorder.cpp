@@ -13,13 +13,29 @@ std::string Narrow(std::u16string_view text) {
   return WideToNarrow(text);
 }
 
-void RecordErrorsOf(TXmlCustomReader& reader, TParseRecord& record) {
-  reader.OnError = [&record](TXmlCustomReader*, const TDomError& error) {
-    record.Errors.push_back({error.ErrorKind(), Narrow(error.Snippet()), Narrow(error.Clue()),
-                             error.StartLine(), error.StartColumn(), error.EndLine(),
-                             error.EndColumn()});
-  };
-}
+// Behind a reader: the well-formedness handler and a recorder, and an implementation
+// (letting reading go on after every error when tolerant); the errors go into record.
+struct TRecordingChain {
+  TRecordingChain(TXmlCustomReader& reader, TParseRecord& record, bool tolerant)
+      : Implementation(new TDomImplementation), Checker(new TXmlWFTestHandler),
+        Recorder(new TSignalRecorder) {
+    if (tolerant) {
+      Implementation->OnError = [](void*, const TDomError&, bool& go) { go = true; };
+    }
+    reader.SetDOMImpl(Implementation.get());
+    reader.SetNextHandler(Checker.get());
+    Checker->SetNextHandler(Recorder.get());
+    reader.OnError = [&record](TXmlCustomReader*, const TDomError& error) {
+      record.Errors.push_back({error.ErrorKind(), Narrow(error.Snippet()), Narrow(error.Clue()),
+                               error.StartLine(), error.StartColumn(), error.EndLine(),
+                               error.EndColumn()});
+    };
+  }
+
+  TOwned<TDomImplementation> Implementation;
+  TOwned<TXmlWFTestHandler> Checker;
+  TOwned<TSignalRecorder> Recorder;
+};
 
 std::string Joined(const std::vector<std::u16string_view>& texts) {
   std::string joined;
@@ -136,30 +152,19 @@ std::vector<int> TParseRecord::Kinds() const {
 
 TParseRecord ParseThroughChain(std::string_view bytes, bool tolerant, bool fragment) {
   TParseRecord record;
-  TOwned<TDomImplementation> implementation(new TDomImplementation);
-  if (tolerant) {
-    implementation->OnError = [](void*, const TDomError&, bool& go) { go = true; };
-  }
   TOwned<TXmlStandardDocReader> reader(new TXmlStandardDocReader);
-  TOwned<TXmlWFTestHandler> checker(new TXmlWFTestHandler);
-  TOwned<TSignalRecorder> recorder(new TSignalRecorder);
-  reader->SetDOMImpl(implementation.get());
-  reader->SetNextHandler(checker.get());
-  checker->SetNextHandler(recorder.get());
-  RecordErrorsOf(*reader, record);
+  TRecordingChain chain(*reader, record, tolerant);
   TMemoryStream stream(bytes.data(), static_cast<int64_t>(bytes.size()));
   TXmlInputSource source(&stream, u"", u"file:///doc.xml", 1024, nullptr, false, 0, 0, 0, 0, 1);
   record.Completed = fragment ? reader->ParseFragment(&source) : reader->ParseDocument(&source);
-  record.Signals = std::move(recorder->Signals);
+  record.Signals = std::move(chain.Recorder->Signals);
   return record;
 }
 
 TParseRecord ParseSubsetThroughChain(std::string_view text, const TSubsetOptions& options) {
   TParseRecord record;
-  TOwned<TDomImplementation> implementation(new TDomImplementation);
-  if (options.Tolerant) {
-    implementation->OnError = [](void*, const TDomError&, bool& go) { go = true; };
-  }
+  TOwned<TXmlStandardDtdReader> reader(new TXmlStandardDtdReader);
+  TRecordingChain chain(*reader, record, options.Tolerant);
   TOwned<TStandardResourceResolver> resolver(new TStandardResourceResolver);
   resolver->OnResolveResource = [&](TComponent*, std::u16string_view, std::u16string_view,
                                     WideString&, WideString& systemId,
@@ -172,14 +177,7 @@ TParseRecord ParseSubsetThroughChain(std::string_view text, const TSubsetOptions
                                                static_cast<int64_t>(found->second.size()));
     }
   };
-  implementation->SetResourceResolver(resolver.get());
-  TOwned<TXmlStandardDtdReader> reader(new TXmlStandardDtdReader);
-  TOwned<TXmlWFTestHandler> checker(new TXmlWFTestHandler);
-  TOwned<TSignalRecorder> recorder(new TSignalRecorder);
-  reader->SetDOMImpl(implementation.get());
-  reader->SetNextHandler(checker.get());
-  checker->SetNextHandler(recorder.get());
-  RecordErrorsOf(*reader, record);
+  chain.Implementation->SetResourceResolver(resolver.get());
   TMemoryStream stream(text.data(), static_cast<int64_t>(text.size()));
   if (options.External) {
     TXmlInputSource source(&stream, u"", u"file:///dtd/doc.dtd", 1024, nullptr, false, 0, 0, 0, 0,
@@ -191,7 +189,7 @@ TParseRecord ParseSubsetThroughChain(std::string_view text, const TSubsetOptions
     record.Completed = reader->ParseInternalSubset(
         &source, static_cast<TDomStandalone>(options.Standalone), options.ReadExternal);
   }
-  record.Signals = std::move(recorder->Signals);
+  record.Signals = std::move(chain.Recorder->Signals);
   return record;
 }
 
