@@ -33,11 +33,6 @@ void TDomPERepository::Clear() {
   FEntities.clear();
 }
 
-const TDomPEInfoObject* TDomPERepository::Find(std::u16string_view name) const {
-  const auto found = FEntities.find(name);
-  return found == FEntities.end() ? nullptr : found->second.get();
-}
-
 int TDomPERepository::GetPE(std::u16string_view name, bool loadExternal,
                             TPEReplacement& replacement) {
   replacement = TPEReplacement();

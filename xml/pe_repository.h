@@ -78,10 +78,6 @@ public:
   bool AddExternalPE(std::u16string_view name, std::u16string_view baseUri,
                      std::u16string_view systemId, std::u16string_view publicId);
 
-  TXmlCustomReader* Owner() const { return FOwner; }
-  const TDomPEInfoObject* Find(std::u16string_view name) const;
-  size_t Count() const { return FEntities.size(); }
-
 private:
   // The new entity's record, or none when the name is taken.
   TDomPEInfoObject* Declare(std::u16string_view name, TDomPEKind kind);
