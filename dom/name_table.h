@@ -30,13 +30,7 @@ private:
   static constexpr size_t kRecent = 64;
   std::array<const WideString*, kRecent> FRecent{};
 
-  struct THash {
-    using is_transparent = void;
-    size_t operator()(std::u16string_view text) const noexcept {
-      return std::hash<std::u16string_view>{}(text);
-    }
-  };
-  std::unordered_set<WideString, THash, std::equal_to<>> FNames;
+  std::unordered_set<WideString, TWideStringHash, std::equal_to<>> FNames;
 };
 
 } // namespace velmora

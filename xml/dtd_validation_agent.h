@@ -9,6 +9,7 @@
 
 #include "dom/wide_string_list.h"
 #include "runtime/strings.h"
+#include "xml/dtd_types.h"
 
 namespace velmora {
 
@@ -16,26 +17,6 @@ class TDomDocument;
 class TDomDocumentTypeDecl;
 class TDomElement;
 class TDomEntityReference;
-
-enum TDtdAttrType : uint8_t {
-  atCData = 0,
-  atNotation = 1,
-  atId = 2,
-  atIdRef = 3,
-  atIdRefs = 4,
-  atEntity = 5,
-  atEntities = 6,
-  atNmToken = 7,
-  atNmTokens = 8,
-};
-
-enum TDtdContentType : uint8_t {
-  ctAny = 0,
-  ctEmpty = 1,
-  ctElementContent = 2,
-  ctMixed = 3,
-  ctStrictMixed = 4,
-};
 
 class TDtdValidationAgent {
 public:
