@@ -1,5 +1,6 @@
-# The two commands a newcomer needs: `make run` and `make test`.
-.PHONY: all deps run test release bench format clean
+# The two commands a newcomer needs: `make run` and `make test`; the native Windows
+# programs: `make windows` and `make test-windows` (cross-built, tested under Wine).
+.PHONY: all deps run test release windows test-windows bench format clean
 
 all: release
 
@@ -12,6 +13,13 @@ test: deps
 release: deps
 	cmake --preset release
 	cmake --build --preset release
+
+windows: deps
+	cmake --preset windows
+	cmake --build --preset windows-programs
+
+test-windows: deps
+	cmake --workflow --preset test-windows
 
 run: release
 	build/release/app/qt/velmora

@@ -4,14 +4,14 @@
 
 #include "app/custom_form.h"
 #include "platform/executable_path.h"
+#include "platform/registry.h"
 #include "platform/user_folders.h"
-#include "platform/wine_registry.h"
 
 namespace velmora {
 
 TAppEnvironment TAppEnvironment::FromSystem() {
   return TAppEnvironment{velmora::ExecutablePath(), velmora::UserConfigFolder(),
-                         DefaultWineUserRegistryFile()};
+                         DefaultUserRegistry()};
 }
 
 TApplication::TApplication() : FEnvironment(TAppEnvironment::FromSystem()) {}

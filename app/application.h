@@ -15,7 +15,7 @@ class TCustomForm;
 struct TAppEnvironment {
   NarrowString ExecutablePath;   // the running program's file
   NarrowString UserConfigFolder; // per-user settings when the program's folder is read-only
-  NarrowString WineUserRegistry; // user.reg of the Wine prefix the phone manager runs in
+  NarrowString UserRegistry;     // the phone manager's registry, as TRegistry takes it
 
   static TAppEnvironment FromSystem();
 };

@@ -54,19 +54,6 @@ NarrowString FourIntegers(int a, int b, int c, int d) {
   return Format("%d,%d,%d,%d", {a, b, c, d});
 }
 
-NarrowString ChangeFileExt(const NarrowString& fileName, std::string_view extension) {
-  const size_t slash = fileName.rfind('/');
-  const size_t dot = fileName.rfind('.');
-  const bool hasExtension =
-      dot != NarrowString::npos && (slash == NarrowString::npos || dot > slash);
-  return (hasExtension ? fileName.substr(0, dot) : fileName) + NarrowString(extension);
-}
-
-NarrowString ExtractFileName(const NarrowString& path) {
-  const size_t slash = path.rfind('/');
-  return slash == NarrowString::npos ? path : path.substr(slash + 1);
-}
-
 } // namespace
 
 TFormStorage::TFormStorage(TCustomForm* form) : TFormHook(form) {}
@@ -77,20 +64,19 @@ NarrowString TFormStorage::IniFilePath() const {
                                 ? ChangeFileExt(ExtractFileName(environment.ExecutablePath), ".INI")
                                 : FIniFileName;
   // A name that names its folder is used as it stands.
-  if (name.find('/') != NarrowString::npos) {
+  if (name.find_first_of(kPathDelimiters) != NarrowString::npos) {
     return name;
   }
-  const NarrowString userFolder =
-      environment.UserConfigFolder + "/" + kUserSettingsFolderName + "/" + name;
   if (FIniFileRoot == piExeDir) {
     const NarrowString exeFolder = ExtractFileDir(environment.ExecutablePath);
     // An installed program's folder is read-only; its settings then go to the user's
     // folder, as Windows redirects a protected program folder.
     if (!exeFolder.empty() && IsFolderWritable(exeFolder)) {
-      return exeFolder == "/" ? "/" + name : exeFolder + "/" + name;
+      return IncludeTrailingPathDelimiter(exeFolder) + name;
     }
   }
-  return userFolder;
+  return IncludeTrailingPathDelimiter(environment.UserConfigFolder) + kUserSettingsFolderName +
+         kPathDelimiter + name;
 }
 
 NarrowString TFormStorage::SectionName() const {

@@ -5,9 +5,8 @@
 
 #include "app/application.h"
 #include "app/form_storage.h"
-#include "platform/wine_registry.h"
+#include "platform/registry.h"
 #include "runtime/exceptions.h"
-#include "runtime/files.h"
 
 namespace velmora {
 
@@ -35,14 +34,12 @@ void TfrmMain::FormCreate() {
 void TfrmMain::FormDestroy() {}
 
 NarrowString TfrmMain::ReadMobiusDefaultStorage() {
-  const NarrowString registryFile = Application().Environment().WineUserRegistry;
-  TRegistry registry(registryFile);
+  TRegistry registry(Application().Environment().UserRegistry);
   if (!registry.OpenKeyReadOnly(kMobiusKey)) {
     return "Mobius.lmc";
   }
-  // The phone manager runs under Wine and stores a Windows path.
-  const NarrowString value = registry.ReadString("DefaultStorage");
-  return WindowsPathToUnix(ExtractFileDir(registryFile), value);
+  // On Linux the phone manager runs under Wine and stores a Windows path.
+  return registry.LocalFileName(registry.ReadString("DefaultStorage"));
 }
 
 void TfrmMain::FormStorage1RestorePlacement() {
@@ -117,6 +114,13 @@ NarrowString UnquotedFileName(const NarrowString& text) {
     return text.substr(1, text.size() - 2);
   }
   return text;
+}
+
+NarrowString QuotedFileNameForField(const NarrowString& path) {
+  if (path.find(' ') != NarrowString::npos && (path.empty() || path.front() != '"')) {
+    return "\"" + path + "\"";
+  }
+  return path;
 }
 
 } // namespace velmora

@@ -54,4 +54,12 @@ private:
 // quotes a path with a blank).
 NarrowString UnquotedFileName(const NarrowString& text);
 
+// A browsed path as the field shows it: enclosed in double quotes when it contains a blank.
+NarrowString QuotedFileNameForField(const NarrowString& path);
+
+// The browse filters of the two file-name fields, as description|pattern pairs.
+constexpr const char* kLMCFileFilter =
+    "Mobius Backup File (Mobius.lmc)|Mobius.lmc|All Files (*.*)|*.*";
+constexpr const char* kOutFileFilter = "Phoner Adress File (BUCH.ADR)|BUCH.ADR|All Files (*.*)|*.*";
+
 } // namespace velmora

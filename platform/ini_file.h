@@ -1,11 +1,14 @@
 #pragma once
 // Profile (INI) files with the semantics of the Windows profile functions: section and key
 // names compare without regard to ASCII case; a section header runs from "[" to the line's
-// last "]"; a leading UTF-8 byte-order mark is skipped; read values are trimmed, lose one
-// enclosing pair of matching quotes and are cut to 2047 characters; a write replaces the
-// key's line in place or appends it at the end of its section, creating file and section as
-// needed and keeping every other line. The file is replaced as a whole through a temporary
-// file and a rename, so a crash never leaves half a file.
+// last "]"; read values are trimmed, lose one enclosing pair of matching quotes and are cut
+// to 2047 characters; a write replaces the key's line in place or appends it at the end of
+// its section, creating file and section as needed and keeping every other line.
+//
+// On Windows these are GetPrivateProfileStringA and WritePrivateProfileStringA. On Linux
+// they are imitated: a leading UTF-8 byte-order mark is skipped and kept, and the file is
+// replaced as a whole through a temporary file and a rename, so a crash never leaves half
+// a file.
 
 #include <vector>
 
@@ -18,7 +21,8 @@ VELMORA_EXCEPTION_CLASS(EIniFileException, Exception);
 
 constexpr size_t kMaxProfileValueLength = 2047;
 
-// One profile file held in memory for a run of reads and writes, written back once.
+// One profile file for a run of reads and writes. On Linux it is held in memory and written
+// back once; on Windows the profile functions, which keep the file cached, do that.
 class TMemIniFile {
 public:
   // Reads the file. A missing file is an empty one. A file that exists but cannot be read
@@ -32,8 +36,8 @@ public:
   NarrowString ReadString(std::string_view section, std::string_view key,
                           std::string_view defaultValue) const;
 
-  // Sets key=value in section, in memory. Raises EIniFileException "In %s kann nicht
-  // geschrieben werden" when the file could not be read.
+  // Sets key=value in section. Raises EIniFileException "In %s kann nicht geschrieben
+  // werden" when the file could not be read (Linux) or written (Windows).
   void WriteString(std::string_view section, std::string_view key, std::string_view value);
 
   // Writes the file if a write changed it. Through a symbolic link the link's target is
@@ -46,6 +50,7 @@ private:
   NarrowString Content() const;
 
   NarrowString FFileName;
+  // Linux: the file's lines and how it was written.
   bool FReadable = true;
   bool FModified = false;
   bool FByteOrderMark = false;

@@ -1,20 +1,25 @@
 #include "runtime/files.h"
 
-#include <cerrno>
-#include <fcntl.h>
-#include <sys/stat.h>
-#include <unistd.h>
-
-#include <vector>
-
 #include "runtime/format.h"
 
 namespace velmora {
 
+namespace {
+
+// Whether the delimiter at fileName[pos] belongs to a root: "/", "\", "C:\" or "C:".
+bool IsRootDelimiter(const NarrowString& fileName, size_t pos) {
+  if (pos == 0) {
+    return true;
+  }
+  return kPathDelimiter == '\\' && (fileName[pos] == ':' || fileName[pos - 1] == ':');
+}
+
+} // namespace
+
 TFileDescriptor& TFileDescriptor::operator=(TFileDescriptor&& other) noexcept {
   if (this != &other) {
     Close();
-    FFd = other.Release();
+    FHandle = other.Release();
   }
   return *this;
 }
@@ -23,86 +28,10 @@ TFileDescriptor::~TFileDescriptor() {
   Close();
 }
 
-int TFileDescriptor::Release() noexcept {
-  const int fd = FFd;
-  FFd = -1;
-  return fd;
-}
-
-int TFileDescriptor::Close() noexcept {
-  if (FFd < 0) {
-    return 0;
-  }
-  // The descriptor is gone after close even when it fails (also on EINTR, on Linux).
-  const int result = ::close(Release());
-  return result == 0 ? 0 : errno;
-}
-
-int OpenFile(const NarrowString& fileName, TFileAccess access, TFileDescriptor& file) {
-  int flags = O_CLOEXEC;
-  switch (access) {
-  case faRead:
-    flags |= O_RDONLY;
-    break;
-  case faWrite:
-    flags |= O_WRONLY;
-    break;
-  case faReadWrite:
-    flags |= O_RDWR;
-    break;
-  case faCreate:
-    flags |= O_RDWR | O_CREAT | O_TRUNC;
-    break;
-  }
-  int fd;
-  do {
-    fd = ::open(fileName.c_str(), flags, 0666);
-  } while (fd < 0 && errno == EINTR);
-  if (fd < 0) {
-    return errno;
-  }
-  TFileDescriptor opened(fd);
-  struct stat info;
-  if (::fstat(fd, &info) != 0) {
-    return errno;
-  }
-  if (S_ISDIR(info.st_mode)) {
-    return EISDIR;
-  }
-  file = std::move(opened);
-  return 0;
-}
-
-int ReadFromFile(const TFileDescriptor& file, void* buffer, size_t count, size_t& got) {
-  ssize_t result;
-  do {
-    result = ::read(file.Get(), buffer, count);
-  } while (result < 0 && errno == EINTR);
-  if (result < 0) {
-    got = 0;
-    return errno;
-  }
-  got = static_cast<size_t>(result);
-  return 0;
-}
-
-int WriteToFile(const TFileDescriptor& file, const void* buffer, size_t count) {
-  const char* data = static_cast<const char*>(buffer);
-  while (count > 0) {
-    const ssize_t result = ::write(file.Get(), data, count);
-    if (result < 0) {
-      if (errno == EINTR) {
-        continue;
-      }
-      return errno;
-    }
-    if (result == 0) {
-      return EIO;
-    }
-    data += result;
-    count -= static_cast<size_t>(result);
-  }
-  return 0;
+TFileHandle TFileDescriptor::Release() noexcept {
+  const TFileHandle handle = FHandle;
+  FHandle = kNoFileHandle;
+  return handle;
 }
 
 int ReadFileContent(const NarrowString& fileName, NarrowString& content) {
@@ -125,49 +54,6 @@ int ReadFileContent(const NarrowString& fileName, NarrowString& content) {
   }
 }
 
-int ReadSymbolicLink(const NarrowString& path, NarrowString& target) {
-  // Links in /proc report no size, so grow the buffer until the text fits.
-  std::vector<char> buffer(256);
-  for (;;) {
-    const ssize_t length = ::readlink(path.c_str(), buffer.data(), buffer.size());
-    if (length < 0) {
-      return errno;
-    }
-    if (static_cast<size_t>(length) < buffer.size()) {
-      target.assign(buffer.data(), static_cast<size_t>(length));
-      return 0;
-    }
-    buffer.resize(buffer.size() * 2);
-  }
-}
-
-int FileErrorCode(int errnoValue, const NarrowString& fileName) {
-  switch (errnoValue) {
-  case ENOENT: {
-    const NarrowString folder = ExtractFileDir(ExpandFileName(fileName));
-    return DirectoryExists(folder) ? kErrorFileNotFound : kErrorPathNotFound;
-  }
-  case ENOTDIR:
-  case ENAMETOOLONG:
-    return kErrorPathNotFound;
-  case EMFILE:
-  case ENFILE:
-    return kErrorTooManyOpenFiles;
-  case EACCES:
-  case EPERM:
-  case EROFS:
-  case EISDIR:
-    return kErrorAccessDenied;
-  case ENOSPC:
-  case EDQUOT:
-    return kErrorDiskFull;
-  case EIO:
-    return kErrorDeviceIo;
-  default:
-    return errnoValue;
-  }
-}
-
 NarrowString SysErrorMessage(int errorCode) {
   switch (errorCode) {
   case kErrorFileNotFound:
@@ -187,74 +73,31 @@ NarrowString SysErrorMessage(int errorCode) {
   }
 }
 
-NarrowString ExpandFileName(const NarrowString& fileName) {
-  NarrowString path = fileName;
-  if (path.empty() || path[0] != '/') {
-    std::vector<char> buffer(4096);
-    while (!::getcwd(buffer.data(), buffer.size())) {
-      if (errno != ERANGE || buffer.size() > (1u << 20)) {
-        return fileName;
-      }
-      buffer.resize(buffer.size() * 2);
-    }
-    path = NarrowString(buffer.data()) + "/" + path;
-  }
-  std::vector<std::string_view> segments;
-  std::string_view rest(path);
-  while (!rest.empty()) {
-    const size_t slash = rest.find('/');
-    const std::string_view segment = rest.substr(0, slash);
-    rest = slash == std::string_view::npos ? std::string_view() : rest.substr(slash + 1);
-    if (segment.empty() || segment == ".") {
-      continue;
-    }
-    if (segment == "..") {
-      if (!segments.empty()) {
-        segments.pop_back();
-      }
-      continue;
-    }
-    segments.push_back(segment);
-  }
-  NarrowString result;
-  for (std::string_view segment : segments) {
-    result += '/';
-    result += segment;
-  }
-  if (result.empty() || (fileName.size() > 1 && fileName.back() == '/')) {
-    result += '/';
-  }
-  return result;
-}
-
-bool FileExists(const NarrowString& fileName) {
-  struct stat info;
-  return ::stat(fileName.c_str(), &info) == 0 && !S_ISDIR(info.st_mode);
-}
-
-bool ForceDirectories(const NarrowString& folder) {
-  if (folder.empty() || DirectoryExists(folder)) {
-    return !folder.empty();
-  }
-  for (size_t slash = folder.find('/', 1); slash != NarrowString::npos;
-       slash = folder.find('/', slash + 1)) {
-    ::mkdir(folder.substr(0, slash).c_str(), 0777);
-  }
-  ::mkdir(folder.c_str(), 0777);
-  return DirectoryExists(folder);
-}
-
-bool DirectoryExists(const NarrowString& fileName) {
-  struct stat info;
-  return ::stat(fileName.c_str(), &info) == 0 && S_ISDIR(info.st_mode);
-}
-
 NarrowString ExtractFileDir(const NarrowString& fileName) {
-  const size_t slash = fileName.rfind('/');
-  if (slash == NarrowString::npos) {
+  const size_t last = fileName.find_last_of(kPathDelimiters);
+  if (last == NarrowString::npos) {
     return NarrowString();
   }
-  return slash == 0 ? NarrowString("/") : fileName.substr(0, slash);
+  return fileName.substr(0, IsRootDelimiter(fileName, last) ? last + 1 : last);
+}
+
+NarrowString ExtractFileName(const NarrowString& fileName) {
+  const size_t last = fileName.find_last_of(kPathDelimiters);
+  return last == NarrowString::npos ? fileName : fileName.substr(last + 1);
+}
+
+NarrowString ChangeFileExt(const NarrowString& fileName, std::string_view extension) {
+  const size_t last = fileName.find_last_of(kPathDelimiters);
+  const size_t dot = fileName.rfind('.');
+  const bool hasExtension = dot != NarrowString::npos && (last == NarrowString::npos || dot > last);
+  return (hasExtension ? fileName.substr(0, dot) : fileName) + NarrowString(extension);
+}
+
+NarrowString IncludeTrailingPathDelimiter(const NarrowString& folder) {
+  if (!folder.empty() && kPathDelimiters.find(folder.back()) != std::string_view::npos) {
+    return folder;
+  }
+  return folder + kPathDelimiter;
 }
 
 } // namespace velmora

@@ -1,10 +1,6 @@
 #include "runtime/streams.h"
 
-#include <sys/stat.h>
-#include <unistd.h>
-
 #include <algorithm>
-#include <cerrno>
 #include <cstring>
 #include <limits>
 
@@ -111,8 +107,8 @@ TFileStream::TFileStream(const NarrowString& fileName, TFileAccess access) : FFi
   }
 }
 
-void TFileStream::RaiseLastError(int errnoValue) const {
-  throw EInOutError(FileErrorCode(errnoValue, FFileName));
+void TFileStream::RaiseLastError(int error) const {
+  throw EInOutError(FileErrorCode(error, FFileName));
 }
 
 int64_t TFileStream::Read(void* buffer, int64_t count) {
@@ -137,31 +133,32 @@ int64_t TFileStream::Write(const void* buffer, int64_t count) {
 }
 
 int64_t TFileStream::Seek(int64_t offset, TSeekOrigin origin) {
-  const int whence = origin == soBeginning ? SEEK_SET : (origin == soCurrent ? SEEK_CUR : SEEK_END);
-  const off_t result = ::lseek(FFile.Get(), static_cast<off_t>(offset), whence);
-  if (result < 0) {
-    if (errno == EINVAL) {
+  const TFileOrigin from =
+      origin == soBeginning ? foBeginning : (origin == soCurrent ? foCurrent : foEnd);
+  int64_t position = 0;
+  if (const int error = SeekFile(FFile, offset, from, position)) {
+    if (error == kErrorNegativeSeek) {
       RaiseInvalidPosition();
     }
-    RaiseLastError(errno);
+    RaiseLastError(error);
   }
-  return static_cast<int64_t>(result);
+  return position;
 }
 
 int64_t TFileStream::Size() {
-  struct stat info;
-  if (::fstat(FFile.Get(), &info) != 0) {
-    RaiseLastError(errno);
+  int64_t size = 0;
+  if (const int error = FileSizeOf(FFile, size)) {
+    RaiseLastError(error);
   }
-  return static_cast<int64_t>(info.st_size);
+  return size;
 }
 
 void TFileStream::SetSize(int64_t size) {
   if (size < 0) {
     RaiseInvalidPosition();
   }
-  if (::ftruncate(FFile.Get(), static_cast<off_t>(size)) != 0) {
-    RaiseLastError(errno);
+  if (const int error = SetFileSizeTo(FFile, size)) {
+    RaiseLastError(error);
   }
 }
 

@@ -90,7 +90,7 @@ public:
   const NarrowString& FileName() const { return FFileName; }
 
 private:
-  [[noreturn]] void RaiseLastError(int errnoValue) const;
+  [[noreturn]] void RaiseLastError(int error) const;
 
   NarrowString FFileName;
   TFileDescriptor FFile;

@@ -118,7 +118,7 @@ std::string_view Trim(std::string_view text) {
   return text;
 }
 
-WideString NarrowToWide(std::string_view text) {
+WideString Utf8ToWide(std::string_view text) {
   WideString result;
   result.reserve(text.size());
   size_t pos = 0;
@@ -134,7 +134,7 @@ WideString NarrowToWide(std::string_view text) {
   return result;
 }
 
-NarrowString WideToNarrow(std::u16string_view text) {
+NarrowString WideToUtf8(std::u16string_view text) {
   NarrowString result;
   result.reserve(text.size());
   for (size_t i = 0; i < text.size(); ++i) {

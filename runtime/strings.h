@@ -9,7 +9,8 @@ namespace velmora {
 
 // Every name, value and text of the XML stack, the DOM and XPath: UTF-16 code units.
 using WideString = std::u16string;
-// File names, settings, messages and window texts: UTF-8 on Linux.
+// File names, settings, messages and window texts: UTF-8 on Linux, the ANSI code page
+// (Windows-1252) on Windows.
 using NarrowString = std::string;
 
 // Hashes wide strings and their views alike, for hash containers looked up by view.
@@ -61,9 +62,14 @@ void AppendUtf16(WideString& out, int32_t codePoint);
 std::string_view Trim(std::string_view text);
 
 // UTF-8 to UTF-16; malformed input becomes U+FFFD.
-WideString NarrowToWide(std::string_view text);
+WideString Utf8ToWide(std::string_view text);
 
 // UTF-16 to UTF-8; unpaired surrogates become U+FFFD.
+NarrowString WideToUtf8(std::u16string_view text);
+
+// The platform's narrow encoding to UTF-16 and back: UTF-8 on Linux (as above); on Windows
+// the ANSI code page, where characters that it lacks become "?".
+WideString NarrowToWide(std::string_view text);
 NarrowString WideToNarrow(std::u16string_view text);
 
 } // namespace velmora

@@ -1,7 +1,5 @@
 #include "runtime/text_file.h"
 
-#include <cerrno>
-
 #include "runtime/exceptions.h"
 
 namespace velmora {
@@ -76,8 +74,8 @@ void TTextFile::CheckOpen() const {
   }
 }
 
-void TTextFile::Raise(int errnoValue) const {
-  throw EInOutError(FileErrorCode(errnoValue, FFileName));
+void TTextFile::Raise(int error) const {
+  throw EInOutError(FileErrorCode(error, FFileName));
 }
 
 } // namespace velmora

@@ -34,7 +34,7 @@ private:
   static constexpr size_t kBufferSize = 16384;
 
   void CheckOpen() const;
-  [[noreturn]] void Raise(int errnoValue) const;
+  [[noreturn]] void Raise(int error) const;
 
   NarrowString FFileName;
   TFileDescriptor FFile;

@@ -65,9 +65,8 @@ void AppendStartTag(WideString& out, TDomElement* element) {
   for (TCustomOwnedNode* item : element->attributeItems()) {
     attributes.push_back(static_cast<TDomAttr*>(item));
   }
-  std::sort(attributes.begin(), attributes.end(), [](const TDomAttr* a, const TDomAttr* b) {
-    return a->nodeName() < b->nodeName();
-  });
+  std::sort(attributes.begin(), attributes.end(),
+            [](const TDomAttr* a, const TDomAttr* b) { return a->nodeName() < b->nodeName(); });
   for (TDomAttr* attribute : attributes) {
     out += u' ';
     out += attribute->nodeName();
@@ -135,7 +134,7 @@ NarrowString CanonicalForm(TDomCustomDocument* document) {
         out += u'>';
       }
       if (current == document) {
-        return WideToNarrow(out);
+        return WideToUtf8(out);
       }
       if (TCustomOwnedNode* next = current->nextTreeSibling()) {
         current = static_cast<TDomNode*>(next);

@@ -23,30 +23,28 @@ int EncodeWindows1252Char(int32_t codePoint) {
   return Codec().FindByte(codePoint);
 }
 
-NarrowString EncodeWindows1252(std::string_view utf8) {
+NarrowString EncodeWindows1252(std::string_view text) {
   NarrowString result;
-  result.reserve(utf8.size());
-  size_t pos = 0;
-  while (pos < utf8.size()) {
-    const auto byte = static_cast<unsigned char>(utf8[pos]);
-    if (byte < 0x80) {
-      result += static_cast<char>(byte);
-      ++pos;
-      continue;
+  result.reserve(text.size());
+  const WideString wide = NarrowToWide(text);
+  for (size_t i = 0; i < wide.size(); ++i) {
+    const char16_t unit = wide[i];
+    if (IsHighSurrogate(unit) && i + 1 < wide.size() && IsLowSurrogate(wide[i + 1])) {
+      ++i; // one character beyond the code page
     }
-    const int encoded = EncodeWindows1252Char(DecodeUtf8(utf8, pos));
+    const int encoded = IsSurrogate(unit) ? -1 : EncodeWindows1252Char(unit);
     result += encoded < 0 ? '?' : static_cast<char>(encoded);
   }
   return result;
 }
 
 NarrowString DecodeWindows1252(std::string_view bytes) {
-  NarrowString result;
+  WideString result;
   result.reserve(bytes.size());
   for (char c : bytes) {
-    AppendUtf8(result, Codec().CodePage().Decode[static_cast<unsigned char>(c)]);
+    AppendUtf16(result, Codec().CodePage().Decode[static_cast<unsigned char>(c)]);
   }
-  return result;
+  return WideToNarrow(result);
 }
 
 } // namespace velmora

@@ -40,11 +40,4 @@ NarrowString QtFileDialogFilter(std::string_view filter) {
   return result;
 }
 
-NarrowString QuotedFileNameForField(const NarrowString& path) {
-  if (path.find(' ') != NarrowString::npos && (path.empty() || path.front() != '"')) {
-    return "\"" + path + "\"";
-  }
-  return path;
-}
-
 } // namespace velmora

@@ -10,7 +10,4 @@ namespace velmora {
 
 NarrowString QtFileDialogFilter(std::string_view filter);
 
-// A path as the field shows it: enclosed in double quotes when it contains a blank.
-NarrowString QuotedFileNameForField(const NarrowString& path);
-
 } // namespace velmora

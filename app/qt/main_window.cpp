@@ -30,9 +30,6 @@ namespace velmora {
 
 namespace {
 
-constexpr const char* kFilterA = "Mobius Backup File (Mobius.lmc)|Mobius.lmc|All Files (*.*)|*.*";
-constexpr const char* kFilterB = "Phoner Adress File (BUCH.ADR)|BUCH.ADR|All Files (*.*)|*.*";
-
 QString Q(const NarrowString& text) {
   return QString::fromStdString(text);
 }
@@ -91,7 +88,7 @@ TQtMainWindow::TQtMainWindow() {
 QWidget* TQtMainWindow::CreateImportPage() {
   auto* page = new QWidget;
   page->setObjectName("tsLMC");
-  FLMCFile = new TFileNameEdit(page, kFilterA);
+  FLMCFile = new TFileNameEdit(page, kLMCFileFilter);
   FLMCFile->setObjectName("feLMCFile");
   FLMCFile->setGeometry(120, 12, 225, 21);
   FLMCFile->setText(QStringLiteral("Mobius.lmc"));
@@ -137,7 +134,7 @@ QWidget* TQtMainWindow::CreateSelectPage() {
 QWidget* TQtMainWindow::CreateOutputPage() {
   auto* page = new QWidget;
   page->setObjectName("tsOutput");
-  FOutFile = new TFileNameEdit(page, kFilterB);
+  FOutFile = new TFileNameEdit(page, kOutFileFilter);
   FOutFile->setObjectName("feOutFile");
   FOutFile->setGeometry(120, 12, 225, 21);
   FOutFile->setText(QStringLiteral("BUCH.ADR"));

@@ -12,6 +12,8 @@
 #include "runtime/files.h"
 #include "tests/app/fake_main_view.h"
 #include "tests/support/temp_folder.h"
+#include "tests/support/test_registry.h"
+#include "toolkit/string_toolkit.h"
 
 namespace velmora::testing {
 
@@ -20,7 +22,7 @@ protected:
   void SetUp() override {
     Application().SetTitle("Velmora");
     Application().SetEnvironment(
-        {FFolder.File("bin/velmora"), FFolder.File("config"), FFolder.File("wine/user.reg")});
+        {FFolder.File("bin/velmora"), FFolder.File("config"), FUserRegistry.Location()});
     ForceDirectories(FFolder.File("bin"));
   }
 
@@ -57,15 +59,19 @@ protected:
   void WriteSettings(std::string_view content) const {
     FFolder.WriteFile("bin/velmora.INI", content);
   }
-  void WriteRegistry(std::string_view values) const {
-    ForceDirectories(FFolder.File("wine"));
-    FFolder.WriteFile("wine/user.reg",
-                      "WINE REGISTRY Version 2\n;; All keys relative to \\\\User\\\\S-1-5-21\n\n"
-                      "[Software\\\\Kestrovan\\\\MobiusPX] 1733700000\n#time=1db4a\n" +
-                          NarrowString(values) + "\n");
+  // The settings file, its line ends as Linux writes them.
+  NarrowString SettingsText() const {
+    NarrowString text = FFolder.ReadFile("bin/velmora.INI");
+    ReplaceAll(text, "\r\n", "\n");
+    return text;
+  }
+  // The phone manager's key with values.
+  void WriteRegistry(const std::vector<TTestRegistryValue>& values) {
+    FUserRegistry.WriteKey("Software\\Kestrovan\\MobiusPX", values);
   }
 
   TTempFolder FFolder;
+  TTestUserRegistry FUserRegistry{FFolder.File("wine")};
   TFakeMainView FView;
   TfrmMain* FForm = nullptr;
 };

@@ -5,12 +5,23 @@
 namespace velmora {
 namespace {
 
+// UTF-8 bytes whatever the narrow encoding of the platform.
+NarrowString Utf8(std::u8string_view text) {
+  return NarrowString(text.begin(), text.end());
+}
+
 TEST(StringConversion, RoundTripsEveryPlane) {
-  const NarrowString text = "A\u00E4\u20AC\U0001F600z"; // 1-, 2-, 3- and 4-byte forms
-  const WideString wide = NarrowToWide(text);
+  const NarrowString text = Utf8(u8"A\u00E4\u20AC\U0001F600z"); // 1-, 2-, 3- and 4-byte forms
+  const WideString wide = Utf8ToWide(text);
   EXPECT_EQ(wide, u"A\u00E4\u20AC\U0001F600z");
   EXPECT_EQ(wide.size(), 6u); // the emoji is a surrogate pair
-  EXPECT_EQ(WideToNarrow(wide), text);
+  EXPECT_EQ(WideToUtf8(wide), text);
+}
+
+TEST(StringConversion, NarrowStringsRoundTripTheirCharacters) {
+  const WideString wide = u"J\u00F6rg M\u00FCller \u20AC5";
+  EXPECT_EQ(NarrowToWide(WideToNarrow(wide)), wide);
+  EXPECT_EQ(WideToNarrow(u"Ger\u00E4t"), "Gerät"); // as the compiler writes narrow texts
 }
 
 struct TMalformedCase {
@@ -27,7 +38,7 @@ void PrintTo(const TMalformedCase& c, std::ostream* out) {
 class MalformedUtf8 : public ::testing::TestWithParam<TMalformedCase> {};
 
 TEST_P(MalformedUtf8, BecomesReplacementCharacters) {
-  EXPECT_EQ(NarrowToWide(GetParam().Bytes), GetParam().Expected);
+  EXPECT_EQ(Utf8ToWide(GetParam().Bytes), GetParam().Expected);
 }
 
 INSTANTIATE_TEST_SUITE_P(
@@ -50,9 +61,9 @@ TEST(StringConversion, UnpairedSurrogatesBecomeReplacementCharacters) {
   const char16_t lowFirst[] = {0xDC00, u'a', 0};
   const char16_t highLast[] = {u'a', 0xD800, 0};
   const char16_t highThenAscii[] = {0xD800, u'b', 0};
-  EXPECT_EQ(WideToNarrow(lowFirst), "\uFFFDa");
-  EXPECT_EQ(WideToNarrow(highLast), "a\uFFFD");
-  EXPECT_EQ(WideToNarrow(highThenAscii), "\uFFFDb");
+  EXPECT_EQ(WideToUtf8(lowFirst), Utf8(u8"\uFFFDa"));
+  EXPECT_EQ(WideToUtf8(highLast), Utf8(u8"a\uFFFD"));
+  EXPECT_EQ(WideToUtf8(highThenAscii), Utf8(u8"\uFFFDb"));
 }
 
 TEST(StringConversion, AppendRefusesValuesOutsideUnicode) {
@@ -64,7 +75,7 @@ TEST(StringConversion, AppendRefusesValuesOutsideUnicode) {
   NarrowString narrow;
   AppendUtf8(narrow, 0x10FFFF);
   AppendUtf8(narrow, 0x110000);
-  EXPECT_EQ(narrow, "\U0010FFFF\uFFFD");
+  EXPECT_EQ(narrow, Utf8(u8"\U0010FFFF\uFFFD"));
 }
 
 } // namespace

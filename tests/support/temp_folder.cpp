@@ -3,6 +3,7 @@
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
+#include <random>
 #include <sstream>
 
 #include <gtest/gtest.h>
@@ -10,12 +11,23 @@
 namespace velmora::testing {
 
 TTempFolder::TTempFolder() {
-  const char* base = std::getenv("TMPDIR");
-  NarrowString pattern = NarrowString(base && *base ? base : "/tmp") + "/velmora-test-XXXXXX";
-  if (::mkdtemp(pattern.data()) == nullptr) {
+  std::error_code error;
+  const std::filesystem::path base = std::filesystem::temp_directory_path(error);
+  std::random_device random;
+  for (int attempt = 0; attempt < 100 && FPath.empty(); ++attempt) {
+    const std::filesystem::path folder =
+        base / ("velmora-test-" + std::to_string(random()) + std::to_string(attempt));
+    if (std::filesystem::create_directory(folder, error)) {
+      FPath = folder.string();
+    }
+  }
+  if (FPath.empty()) {
     ADD_FAILURE() << "cannot create a temporary folder";
   }
-  FPath = pattern;
+}
+
+NarrowString TTempFolder::File(const NarrowString& name) const {
+  return (std::filesystem::path(FPath) / name).make_preferred().string();
 }
 
 TTempFolder::~TTempFolder() {

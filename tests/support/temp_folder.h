@@ -13,8 +13,8 @@ public:
   ~TTempFolder();
 
   const NarrowString& Path() const { return FPath; }
-  // The path of name inside the folder.
-  NarrowString File(const NarrowString& name) const { return FPath + "/" + name; }
+  // The path of name ("a/b.ini" too) inside the folder, with the platform's delimiters.
+  NarrowString File(const NarrowString& name) const;
 
   void WriteFile(const NarrowString& name, std::string_view bytes) const;
   NarrowString ReadFile(const NarrowString& name) const;

@@ -23,7 +23,7 @@ TEST_P(ContentSpecs, AcceptExactlyTheProductionsOfXml) {
   TSignalFault fault;
   TestContentSpec(GetParam().Spec, fault);
   EXPECT_EQ(fault.Kind, GetParam().Kind);
-  EXPECT_EQ(WideToNarrow(fault.Snippet), GetParam().Snippet);
+  EXPECT_EQ(WideToUtf8(fault.Snippet), GetParam().Snippet);
 }
 
 INSTANTIATE_TEST_SUITE_P(

@@ -123,12 +123,10 @@ INSTANTIATE_TEST_SUITE_P(
                          {"P:draft|INCLUDE||", "pe", "E:d|ANY"},
                          true},
         // An entity's padding and the white space around its reference are one gap.
-        TDeclarationCase{"<!ENTITY % e 'IGNORE'> <![ %e; [<!ELEMENT d ANY>]]>",
-                         {"P:e|IGNORE||", "pe"},
-                         true},
-        TDeclarationCase{"<!ENTITY % n 'd'> <!ELEMENT %n;  ANY>",
-                         {"P:n|d||", "pe", "E:d|ANY"},
-                         true}));
+        TDeclarationCase{
+            "<!ENTITY % e 'IGNORE'> <![ %e; [<!ELEMENT d ANY>]]>", {"P:e|IGNORE||", "pe"}, true},
+        TDeclarationCase{
+            "<!ENTITY % n 'd'> <!ELEMENT %n;  ANY>", {"P:n|d||", "pe", "E:d|ANY"}, true}));
 
 struct TErrorCase {
   std::string_view Text;
@@ -354,6 +352,7 @@ TEST(DtdReader, ReadsExternalParameterEntitiesBetweenDeclarations) {
   EXPECT_EQ(record.Opened, TSignals{"file:///dtd/x.ent"});
 }
 
+#ifndef _WIN32 // named pipes in the file system
 // A parameter entity whose text cannot be read: a pipe or a device is never opened, so the
 // read cannot hang.
 TEST(DtdReader, RefusesParameterEntitiesThatAreNoRegularFiles) {
@@ -365,6 +364,7 @@ TEST(DtdReader, RefusesParameterEntitiesThatAreNoRegularFiles) {
   EXPECT_FALSE(record.Completed);
   EXPECT_EQ(record.Kinds(), std::vector<int>{ekResourceNotFound});
 }
+#endif
 
 // Expansion ends: nesting is bounded, and so is the text produced per subset, however the
 // references multiply.

@@ -2,6 +2,8 @@
 
 #include <sys/stat.h>
 
+#include <vector>
+
 #include <gtest/gtest.h>
 
 #include "dom/uri_rules.h"
@@ -18,7 +20,7 @@ NarrowString ReadAll(TStream& stream) {
 }
 
 WideString FileUri(const NarrowString& path) {
-  return NarrowToWide(fileNameToUri(path.substr(1))); // "/tmp/a" becomes file:///tmp/a
+  return NarrowToWide(fileNameToUri(path)); // "/tmp/a" becomes file:///tmp/a
 }
 
 TEST(OpenFileUri, OpensRegularFilesReadOnly) {
@@ -34,16 +36,20 @@ TEST(OpenFileUri, OpensRegularFilesReadOnly) {
 
 TEST(OpenFileUri, RefusesWhatIsNoLocalRegularFile) {
   testing::TTempFolder folder;
+#ifndef _WIN32 // a named pipe and a device in the file system
   ASSERT_EQ(::mkfifo(folder.File("pipe").c_str(), 0600), 0);
-  const std::pair<WideString, NarrowString> cases[] = {
+#endif
+  const std::vector<std::pair<WideString, NarrowString>> cases = {
       {u"a.dtd", "URI \"a.dtd\" contains no scheme."},
       {u"http://example.org/a.dtd", "URI scheme \"http\" not supported."},
       {FileUri(folder.File("missing.dtd")),
        "File \"" + folder.File("missing.dtd") + "\" not found."},
       {FileUri(folder.Path()), "File \"" + folder.Path() + "\" not found."},
+      {u"file://elsewhere/etc/hostname", "File \"file://elsewhere/etc/hostname\" not found."},
+#ifndef _WIN32
       {FileUri(folder.File("pipe")), "File \"" + folder.File("pipe") + "\" not found."},
       {u"file:///dev/null", "File \"/dev/null\" not found."},
-      {u"file://elsewhere/etc/hostname", "File \"file://elsewhere/etc/hostname\" not found."},
+#endif
   };
   for (const auto& [uri, message] : cases) {
     try {

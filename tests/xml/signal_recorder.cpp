@@ -10,7 +10,7 @@ namespace velmora::testing {
 namespace {
 
 std::string Narrow(std::u16string_view text) {
-  return WideToNarrow(text);
+  return WideToUtf8(text); // the expectations are written as UTF-8 bytes
 }
 
 // Behind a reader: the well-formedness handler and a recorder, and an implementation

@@ -6,12 +6,15 @@ namespace velmora {
 namespace {
 
 TEST(Windows1252, EncodesTheCodePageAndMarksWhatItLacks) {
-  EXPECT_EQ(EncodeWindows1252("Müller €5 \u201Cq\u201D \u0081"), "M\xFCller \x80"
-                                                                 "5 \x93q\x94 \x81");
-  EXPECT_EQ(EncodeWindows1252("\u0141ukasz \u4E2D \U0001F600"), "?ukasz ? ?");
-  EXPECT_EQ(EncodeWindows1252("a\xFF"
-                              "b"),
-            "a?b");                           // malformed UTF-8
+  EXPECT_EQ(EncodeWindows1252(WideToNarrow(u"Müller €5 \u201Cq\u201D \u0081")), "M\xFC"
+                                                                                "ller \x80"
+                                                                                "5 \x93q\x94 \x81");
+  EXPECT_EQ(EncodeWindows1252(WideToNarrow(u"\u0141ukasz \u4E2D \U0001F600")), "?ukasz ? ?");
+  if (NarrowToWide("\xFF") == u"\uFFFD") { // narrow strings in UTF-8
+    EXPECT_EQ(EncodeWindows1252("a\xFF"
+                                "b"),
+              "a?b"); // malformed UTF-8
+  }
   EXPECT_EQ(EncodeWindows1252Char(0x80), -1); // 0x80 is the euro sign
 }
 

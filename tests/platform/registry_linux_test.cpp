@@ -1,4 +1,4 @@
-#include "platform/wine_registry.h"
+#include "platform/registry.h"
 
 #include <unistd.h>
 

@@ -1,4 +1,13 @@
-#include "platform/wine_registry.h"
+#include "platform/registry.h"
+
+// The current user's registry as Wine keeps it: the text file user.reg of a Wine prefix.
+//
+// File format: "[Software\\Vendor\\Program] <timestamp>" opens a key (path separators
+// written as "\\"); inside it, lines "Name"=value or @=value, where the value is "text"
+// (a string), str(2):"text" (an expandable string), hex(1): and hex(2): (a string and an
+// expandable string as UTF-16LE bytes), or dword:, hex:, other hex(n):, str(7): and others
+// (another type). Strings use backslash escapes (\\ \" \n \r \t \xHHHH ...); hex
+// values may continue over lines ending in "\".
 
 #include <cstdlib>
 #include <fstream>
@@ -144,17 +153,34 @@ std::optional<NarrowString> KeyOfLine(std::string_view line) {
   return std::nullopt;
 }
 
+enum TRegDataType : uint8_t { rdString, rdExpandString, rdOther };
+
 } // namespace
+
+struct TRegistry::TOpenKey {
+  struct TValue {
+    NarrowString Name;
+    TRegDataType DataType = rdOther;
+    NarrowString Data;
+  };
+  std::vector<TValue> Values;
+};
+
+TRegistry::TRegistry(NarrowString userRegistry) : FUserRegistry(std::move(userRegistry)) {}
+
+TRegistry::~TRegistry() = default;
 
 bool TRegistry::OpenKeyReadOnly(std::string_view key) {
   CloseKey();
   while (!key.empty() && key.front() == '\\') {
     key.remove_prefix(1);
   }
-  std::ifstream file(FFileName, std::ios::binary);
+  std::ifstream file(FUserRegistry, std::ios::binary);
   if (!file) {
     return false;
   }
+  auto openKey = std::make_unique<TOpenKey>();
+  bool found = false;
   bool inKey = false;
   NarrowString line;
   while (std::getline(file, line)) {
@@ -166,13 +192,13 @@ bool TRegistry::OpenKeyReadOnly(std::string_view key) {
         break;
       }
       inKey = SameAsciiText(*lineKey, key);
-      FKeyOpen = FKeyOpen || inKey;
+      found = found || inKey;
       continue;
     }
     if (!inKey || line.empty() || (line.front() != '"' && line.front() != '@')) {
       continue;
     }
-    TValue value;
+    TOpenKey::TValue value;
     size_t pos = 0;
     if (line.front() == '"') {
       value.Name = ReadQuoted(line, pos);
@@ -199,18 +225,23 @@ bool TRegistry::OpenKeyReadOnly(std::string_view key) {
     } else {
       value.DataType = rdOther;
     }
-    FValues.push_back(std::move(value));
+    openKey->Values.push_back(std::move(value));
   }
-  return FKeyOpen;
+  if (found) {
+    FOpenKey = std::move(openKey);
+  }
+  return found;
 }
 
 void TRegistry::CloseKey() {
-  FKeyOpen = false;
-  FValues.clear();
+  FOpenKey.reset();
 }
 
 NarrowString TRegistry::ReadString(std::string_view name) const {
-  for (const TValue& value : FValues) {
+  if (!FOpenKey) {
+    return NarrowString();
+  }
+  for (const TOpenKey::TValue& value : FOpenKey->Values) {
     if (!SameAsciiText(value.Name, name)) {
       continue;
     }
@@ -222,7 +253,11 @@ NarrowString TRegistry::ReadString(std::string_view name) const {
   return NarrowString();
 }
 
-NarrowString DefaultWineUserRegistryFile() {
+NarrowString TRegistry::LocalFileName(const NarrowString& path) const {
+  return WindowsPathToUnix(ExtractFileDir(FUserRegistry), path);
+}
+
+NarrowString DefaultUserRegistry() {
   const char* prefix = std::getenv("WINEPREFIX");
   if (prefix && *prefix) {
     return NarrowString(prefix) + "/user.reg";

@@ -1,0 +1,30 @@
+// The velmora program on Windows: the converter's window.
+
+#include <windows.h>
+
+#include "app/application.h"
+#include "app/caption_about.h"
+#include "app/main_form.h"
+#include "app/win32/main_window.h"
+
+int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int) {
+  using namespace velmora;
+  Application().SetTitle("Velmora");
+  TWin32MainWindow window(instance);
+  TfrmMain* form = nullptr;
+  try {
+    form = new TfrmMain(&Application(), window);
+  } catch (const std::exception& error) {
+    Application().HandleException(error);
+    return 1;
+  }
+  window.SetForm(form);
+  Application().SetMainForm(form);
+  ApplyCaptionAndAbout();
+
+  window.Show();
+  const int exitCode = window.RunMessageLoop();
+  // Saves the settings unless closing did, then runs the form's destruction handler.
+  form->Free();
+  return exitCode;
+}
