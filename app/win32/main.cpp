@@ -15,7 +15,9 @@ int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int) {
   try {
     form = new TfrmMain(&Application(), window);
   } catch (const std::exception& error) {
-    Application().HandleException(error);
+    // No window to own the box yet, and no console to print to.
+    ::MessageBoxA(nullptr, TApplication::ErrorBoxText(error.what()).c_str(),
+                  Application().Title().c_str(), MB_OK | MB_ICONSTOP);
     return 1;
   }
   window.SetForm(form);

@@ -33,6 +33,28 @@ void InitCommonControlClasses() {
   ::InitCommonControlsEx(&controls);
 }
 
+// Sizes a label to its caption in its font, as labels size themselves; the accelerator's
+// "&" takes no room.
+void FitLabelToCaption(HWND label) {
+  char caption[128] = {};
+  ::GetWindowTextA(label, caption, sizeof caption);
+  NarrowString shown;
+  for (const char* c = caption; *c; ++c) {
+    if (*c != '&' || c[1] == '&') {
+      shown += *c;
+    }
+  }
+  const HDC dc = ::GetDC(label);
+  const HGDIOBJ old =
+      ::SelectObject(dc, reinterpret_cast<HFONT>(::SendMessageA(label, WM_GETFONT, 0, 0)));
+  SIZE size;
+  ::GetTextExtentPoint32A(dc, shown.c_str(), static_cast<int>(shown.size()), &size);
+  ::SelectObject(dc, old);
+  ::ReleaseDC(label, dc);
+  ::SetWindowPos(label, nullptr, 0, 0, size.cx, size.cy,
+                 SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
+}
+
 NarrowString WindowText(HWND window) {
   const int length = ::GetWindowTextLengthA(window);
   NarrowString text(static_cast<size_t>(length) + 1, '\0');
@@ -235,6 +257,7 @@ void TWin32MainWindow::CreateFileNameField(HWND page, int labelId, const char* c
   for (HWND control : {label, edit, browse}) {
     ::SendMessageA(control, WM_SETFONT, reinterpret_cast<WPARAM>(FFont), FALSE);
   }
+  FitLabelToCaption(label);
 }
 
 HWND TWin32MainWindow::CreateCommandButton(HWND page, int barId, int commandId) {
@@ -298,6 +321,7 @@ void TWin32MainWindow::CreateOutputPage() {
   for (HWND control : {label, edit}) {
     ::SendMessageA(control, WM_SETFONT, reinterpret_cast<WPARAM>(FFont), FALSE);
   }
+  FitLabelToCaption(label);
   // The arrows change the value by 1 without limits; the window does the arithmetic.
   ::CreateWindowExA(0, UPDOWN_CLASSA, "",
                     WS_CHILD | WS_VISIBLE | UDS_ALIGNRIGHT | UDS_ARROWKEYS | UDS_NOTHOUSANDS, 0, 0,

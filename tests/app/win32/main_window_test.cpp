@@ -144,20 +144,34 @@ TEST_F(Win32WindowTest, ControlsHaveTheDesignedLayout) {
   EXPECT_EQ(::SendMessageA(Pages(), TCM_GETCURSEL, 0, 0), 0);
   EXPECT_TRUE(::IsWindowVisible(Page(idPageLMC)));
 
+  // Labels take the size of their caption in the font the system gives.
+  const struct {
+    int Page;
+    int Id;
+    POINT TopLeft;
+    const char* Text;
+  } labels[] = {{idPageLMC, idLabel1, {8, 16}, "&Mobius Backup-File:"},
+                {idPageOutput, idLabel2, {8, 16}, "&Phoner Adress File:"},
+                {idPageOutput, idLabel3, {8, 44}, "&Country Code:"}};
+  for (const auto& c : labels) {
+    const HWND label = Control(c.Page, c.Id);
+    const RECT r = ChildRect(label);
+    EXPECT_EQ(r.left, c.TopLeft.x) << c.Text;
+    EXPECT_EQ(r.top, c.TopLeft.y) << c.Text;
+    EXPECT_GT(r.right - r.left, 40) << c.Text;
+    EXPECT_EQ(TextOf(label), c.Text);
+  }
   const struct {
     int Page;
     int Id;
     RECT Geometry;
     const char* Text;
   } controls[] = {
-      {idPageLMC, idLabel1, {8, 16, 104, 29}, "&Mobius Backup-File:"},
       {idPageLMC, idLMCFile, {120, 12, 324, 33}, "Mobius.lmc"},
       {idPageLMC, idLMCFileBrowse, {324, 12, 345, 33}, "..."},
       {idPageLMC, idImportBar, {352, 11, 375, 33}, ""},
-      {idPageOutput, idLabel2, {8, 16, 99, 29}, "&Phoner Adress File:"},
       {idPageOutput, idOutFile, {120, 12, 324, 33}, "BUCH.ADR"},
       {idPageOutput, idExportBar, {352, 11, 375, 33}, ""},
-      {idPageOutput, idLabel3, {8, 44, 75, 57}, "&Country Code:"},
   };
   for (const auto& c : controls) {
     const HWND control = Control(c.Page, c.Id);
