@@ -12,6 +12,7 @@
 #include <cstdlib>
 #include <fstream>
 #include <optional>
+#include <vector>
 
 #include "runtime/files.h"
 #include "runtime/format.h"
