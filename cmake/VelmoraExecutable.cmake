@@ -32,10 +32,12 @@ function(velmora_add_test target)
   velmora_add_executable(${target} ${ARGN})
   target_link_libraries(${target} PRIVATE GTest::gtest GTest::gtest_main GTest::gmock)
   if(CMAKE_CROSSCOMPILING AND VELMORA_TEST_NEEDS_DISPLAY)
-    # A window needs a display: Xvfb gives Wine one.
+    # A window needs a display: Xvfb gives Wine one, in a Wine session of its own.
     find_program(VELMORA_XVFB_RUN xvfb-run REQUIRED)
+    find_program(VELMORA_WINESERVER NAMES wineserver64 wineserver PATHS /usr/lib/wine REQUIRED)
     add_test(NAME ${target}
-             COMMAND ${VELMORA_XVFB_RUN} -a -s "-screen 0 1024x768x24" ${VELMORA_WINE}
+             COMMAND sh ${PROJECT_SOURCE_DIR}/cmake/run-with-display.sh
+                     ${CMAKE_BINARY_DIR}/wine-display ${VELMORA_WINESERVER} ${VELMORA_WINE}
                      $<TARGET_FILE:${target}>)
   elseif(CMAKE_CROSSCOMPILING)
     add_test(NAME ${target} COMMAND ${target})

@@ -99,6 +99,7 @@ protected:
     // The test program carries the version record; the settings go to the test's folder.
     Application().SetEnvironment({ExecutablePath(), FFolder.Path(), ""});
     FWindow = std::make_unique<TWin32MainWindow>(::GetModuleHandleA(nullptr));
+    ASSERT_NE(FWindow->Handle(), nullptr) << "no window: is there a display?";
     FForm = new TfrmMain(nullptr, *FWindow);
     FForm->FormStorage1()->SetIniFileName(FFolder.File("velmora.INI"));
     FWindow->SetForm(FForm);
