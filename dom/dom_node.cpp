@@ -78,6 +78,12 @@ void TDomNode::checkNotReadOnly() const {
   }
 }
 
+void TDomNode::confirmAdmission() {
+  if (TCustomOwnedObject* owner = GetOwner()) {
+    owner->beforeAddOwned(this);
+  }
+}
+
 void TDomNode::setNodeValue(const WideString& value) {
   checkNotReadOnly();
   FNodeValue = value;

@@ -129,6 +129,7 @@ TDomDocumentTypeDecl::TDomDocumentTypeDecl(TCustomOwnedObject* owner, std::u16st
     : TDomNode(owner), FName(name), FPublicId(publicId), FSystemId(systemId),
       FInternalSubset(internalSubset) {
   setAllowedChildKinds(0);
+  confirmAdmission();
 }
 
 TDomEntityReference::TDomEntityReference(TCustomOwnedObject* owner, std::u16string_view name)
@@ -136,6 +137,7 @@ TDomEntityReference::TDomEntityReference(TCustomOwnedObject* owner, std::u16stri
   setAllowedChildKinds(kElementChildKinds);
   CheckName(name, conformsToName);
   setReadOnly(true);
+  confirmAdmission();
 }
 
 TDomDocumentFragment::TDomDocumentFragment(TCustomOwnedObject* owner) : TDomNode(owner) {
