@@ -1,0 +1,71 @@
+#include "xpath/xpath_document.h"
+
+#include "xpath/tree_walks.h"
+
+namespace velmora {
+
+void TDomDocumentXPath::beforeAddOwned(TCustomOwnedObject* object) {
+  TDomDocumentNS::beforeAddOwned(object);
+  // A node under construction is no TDomNode yet; the classes this document refuses ask
+  // again from their constructors, once they know their kind.
+  const auto* node = dynamic_cast<const TDomNode*>(object);
+  if (!node) {
+    return;
+  }
+  switch (node->nodeType()) {
+  case nkElement:
+  case nkAttribute:
+  case nkText:
+  case nkCDATASection:
+  case nkProcessingInstruction:
+  case nkComment:
+  case nkDocumentFragment:
+    return;
+  default:
+    throw ENot_Supported_Err(dom_messages::kNotSupported);
+  }
+}
+
+void TDomDocumentXPath::takeOwnership(TCustomOwnedObject* object) {
+  if (object && object->GetOwner() != this) {
+    beforeAddOwned(object);
+  }
+  TDomDocumentNS::takeOwnership(object);
+}
+
+uint64_t TDomDocumentXPath::orderNumber(const TDomNode* node) {
+  const uint64_t number = node->xpathOrderNumber();
+  if (number >= FFirstCurrentNumber) {
+    return number;
+  }
+  const TCustomOwnedNode* root = node;
+  while (const TCustomOwnedNode* parent = root->treeParent()) {
+    root = parent;
+  }
+  NumberTree(static_cast<const TDomNode*>(root));
+  return node->xpathOrderNumber();
+}
+
+void TDomDocumentXPath::NumberTree(const TDomNode* root) {
+  WalkPreOrder(const_cast<TDomNode*>(root), [this](const TDomNode* node) {
+    node->setXPathOrderNumber(FNextNumber++);
+    return true;
+  });
+}
+
+void TDomDocumentXPath::doNodeClearing(TDomNode* node) {
+  ForgetNumbers();
+  TDomDocumentNS::doNodeClearing(node);
+}
+
+void TDomDocumentXPath::doNodeInserted(TDomNode* node) {
+  ForgetNumbers();
+  TDomDocumentNS::doNodeInserted(node);
+}
+
+void TDomDocumentXPath::doNodeRemoving(TDomNode* node) {
+  ForgetNumbers();
+  TDomDocumentNS::doNodeRemoving(node);
+}
+
+} // namespace velmora

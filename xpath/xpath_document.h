@@ -1,0 +1,44 @@
+#pragma once
+// The document that XPath expressions run against, and the numbering of its nodes in
+// document order by which node sets are kept sorted.
+
+#include "dom/document.h"
+
+namespace velmora {
+
+// A namespace-aware document whose every node has a meaning in the XPath data model.
+class TDomDocumentXPath : public TDomDocumentNS {
+public:
+  explicit TDomDocumentXPath(TDomImplementation* implementation = nullptr)
+      : TDomDocumentNS(implementation) {}
+  const char* ClassName() const override { return "TDomDocumentXPath"; }
+
+  // Admits elements, attributes, texts (CDATA sections included), comments, processing
+  // instructions and fragments; anything else raises ENot_Supported_Err "Not supported
+  // error.".
+  void beforeAddOwned(TCustomOwnedObject* object) override;
+  // Checks object before it leaves its owner: a refused object stays where it was.
+  void takeOwnership(TCustomOwnedObject* object) override;
+
+  // The place of node, a node of this document that is no attribute, in document order.
+  // The nodes of one tree are numbered in pre-order, and every tree of the document (its
+  // own and each tree not inserted into it) takes a range of its own, so the numbers order
+  // any two nodes consistently. They stay valid until a child list of the document
+  // changes; the next question after that numbers the node's tree again.
+  uint64_t orderNumber(const TDomNode* node);
+
+  void doNodeClearing(TDomNode* node) override;
+  void doNodeInserted(TDomNode* node) override;
+  void doNodeRemoving(TDomNode* node) override;
+
+private:
+  // Numbers the tree of root in one iterative pre-order walk.
+  void NumberTree(const TDomNode* root);
+  void ForgetNumbers() { FFirstCurrentNumber = FNextNumber; }
+
+  // Numbers only grow: those below FFirstCurrentNumber were given before the last change.
+  uint64_t FNextNumber = 1;
+  uint64_t FFirstCurrentNumber = 1;
+};
+
+} // namespace velmora
