@@ -1,14 +1,17 @@
 #include "xpath/axes.h"
 
 #include <algorithm>
+#include <unordered_map>
 #include <vector>
 
 #include "dom/element.h"
+#include "xpath/document_order.h"
 #include "xpath/evaluation.h"
 #include "xpath/node_kinds.h"
 #include "xpath/node_set_result.h"
 #include "xpath/node_tests.h"
 #include "xpath/tree_walks.h"
+#include "xpath/xpath_document.h"
 #include "xpath/xpath_namespace.h"
 
 namespace velmora {
@@ -39,7 +42,11 @@ bool StartsTextRun(const TDomNode* sibling) {
 
 class TAxisWalk {
 public:
-  TAxisWalk(TDomXPathNodeMatcher& test, TDomXPathNodeSetResult& out) : FTest(test), FOut(out) {}
+  TAxisWalk(TDomXPathNodeMatcher& test, TDomXPathNodeSetResult& out,
+            const TDomXPathAxisNeeds& needs)
+      : FTest(test), FOut(out), FNeeds(needs) {}
+
+  bool Full() const { return FOut.Nodes().size() >= FNeeds.Limit; }
 
   void Self(TDomNode* node) {
     if (FTest.Matches(node)) {
@@ -52,12 +59,26 @@ public:
     }
   }
   void Ancestors(const TDomNode* node) {
-    for (TDomNode* ancestor = XPathParent(node); ancestor; ancestor = ancestor->parentNode()) {
+    for (TDomNode* ancestor = XPathParent(node); ancestor && !Full();
+         ancestor = ancestor->parentNode()) {
+      if (FNeeds.Reached && !FNeeds.Reached->insert(ancestor).second) {
+        return;
+      }
       TreeNode(ancestor);
     }
   }
+  void AncestorsOrSelf(TDomNode* node) {
+    if (FNeeds.Reached && !FNeeds.Reached->insert(node).second) {
+      return;
+    }
+    Self(node);
+    Ancestors(node);
+  }
   void Children(const TDomNode* node) {
     for (TCustomOwnedNode* child : node->treeChildren()) {
+      if (Full()) {
+        return;
+      }
       TreeNode(static_cast<TDomNode*>(child));
     }
   }
@@ -67,18 +88,31 @@ public:
     }
     for (TCustomOwnedNode* item : static_cast<TDomElement*>(node)->attributeItems()) {
       auto* attr = static_cast<TDomAttr*>(item);
+      if (Full()) {
+        return;
+      }
       if (attr->namespaceDeclKind() == ndNone) {
         TreeNode(attr);
       }
     }
   }
   void Descendants(TDomNode* node) {
+    const TDomNodeType kind = node->nodeType();
+    if (kind == nkAttribute || kind == nkXPathNamespace) {
+      return; // no children
+    }
+    TDomDocumentXPath* document = XPathDocumentOf(node);
+    size_t position;
+    if (document && document->treeIndex().Find(document->orderNumber(node), position)) {
+      ListedDescendants(document, position);
+      return;
+    }
     WalkPreOrder(node, [this, node](TDomNode* current) {
       const TDomNodeType kind = current->nodeType();
       if (current != node && HasKind(kSiblingBearingKinds, kind)) {
         TreeNode(current);
       }
-      return kind != nkEntityReference;
+      return Full() ? wsStop : kind == nkEntityReference ? wsSkipChildren : wsEnter;
     });
   }
   void DescendantsOrSelf(TDomNode* node) {
@@ -86,24 +120,16 @@ public:
     if (HasKind(kSubtreeKinds, kind) || kind == nkAttribute || kind == nkXPathNamespace) {
       Self(node);
     }
-    Descendants(node);
+    if (!Full()) {
+      Descendants(node);
+    }
   }
-  void FollowingSiblings(const TDomNode* node) {
+  void Siblings(const TDomNode* node, bool preceding) {
     if (!HasKind(kSiblingBearingKinds, node->nodeType())) {
       return;
     }
-    for (TDomNode* sibling = node->nextSibling(); sibling; sibling = sibling->nextSibling()) {
-      if (StartsTextRun(sibling)) {
-        TreeNode(sibling);
-      }
-    }
-  }
-  void PrecedingSiblings(const TDomNode* node) {
-    if (!HasKind(kSiblingBearingKinds, node->nodeType())) {
-      return;
-    }
-    for (TDomNode* sibling = node->previousSibling(); sibling;
-         sibling = sibling->previousSibling()) {
+    for (TDomNode* sibling = Beside(node, preceding); sibling && !Full();
+         sibling = Beside(sibling, preceding)) {
       if (StartsTextRun(sibling)) {
         TreeNode(sibling);
       }
@@ -111,13 +137,13 @@ public:
   }
   // The subtrees of the siblings after (or before) each node from node up to the top.
   void Following(TDomNode* node, bool preceding) {
-    for (TDomNode* level = node; level;
+    for (TDomNode* level = node; level && !Full();
          level = level == node ? XPathParent(level) : level->parentNode()) {
       if (!HasKind(kSiblingBearingKinds, level->nodeType())) {
         continue;
       }
-      for (TDomNode* sibling = preceding ? level->previousSibling() : level->nextSibling();
-           sibling; sibling = preceding ? sibling->previousSibling() : sibling->nextSibling()) {
+      for (TDomNode* sibling = Beside(level, preceding); sibling && !Full();
+           sibling = Beside(sibling, preceding)) {
         if (StartsTextRun(sibling)) {
           Subtree(sibling, preceding);
         }
@@ -127,14 +153,34 @@ public:
   void Namespaces(TDomNode* node);
 
 private:
+  // The descendants of the node at position in document's index, in one sweep of it.
+  void ListedDescendants(const TDomDocumentXPath* document, size_t position) {
+    const TDomXPathTreeIndex& index = const_cast<TDomDocumentXPath*>(document)->treeIndex();
+    const size_t end = index.SubtreeEnd(position);
+    for (size_t i = position + 1; i <= end && !Full(); ++i) {
+      const TDomNodeType kind = index.Kind(i);
+      if (HasKind(kSiblingBearingKinds, kind) &&
+          FTest.MatchesListed(index.Node(i), kind, index.LocalName(i), index.NamespaceURI(i),
+                              document)) {
+        FOut.AddTreeNode(index.Node(i));
+      }
+      if (kind == nkEntityReference) {
+        i = index.SubtreeEnd(i); // its children are not entered
+      }
+    }
+  }
+  static TDomNode* Beside(const TDomNode* node, bool preceding) {
+    return preceding ? node->previousSibling() : node->nextSibling();
+  }
+  // A subtree in reverse ends with its root, so it is walked whole.
   void Subtree(TDomNode* root, bool reverse) {
     const size_t start = FOut.Nodes().size();
-    WalkPreOrder(root, [this](TDomNode* current) {
+    WalkPreOrder(root, [this, reverse](TDomNode* current) {
       const TDomNodeType kind = current->nodeType();
       if (HasKind(kSubtreeKinds, kind)) {
         TreeNode(current);
       }
-      return kind != nkEntityReference;
+      return !reverse && Full() ? wsStop : kind == nkEntityReference ? wsSkipChildren : wsEnter;
     });
     if (reverse) {
       FOut.ReverseFrom(start);
@@ -143,6 +189,7 @@ private:
 
   TDomXPathNodeMatcher& FTest;
   TDomXPathNodeSetResult& FOut;
+  const TDomXPathAxisNeeds& FNeeds;
 };
 
 void TAxisWalk::Namespaces(TDomNode* node) {
@@ -178,6 +225,9 @@ void TAxisWalk::Namespaces(TDomNode* node) {
     if (!binding.Prefix.empty() && binding.NamespaceURI.empty()) {
       continue;
     }
+    if (Full()) {
+      return;
+    }
     FOut.AddXPathNamespace(element, binding.NamespaceURI, binding.Prefix);
     if (!FTest.Matches(FOut.Nodes().back())) {
       FOut.Delete(FOut.Length() - 1);
@@ -185,18 +235,67 @@ void TAxisWalk::Namespaces(TDomNode* node) {
   }
 }
 
+// The first (or, with last, the last) node of each group of siblings in input.
+void SelectOuterSiblings(std::span<TDomNode* const> input, bool last,
+                         std::vector<TDomNode*>& selected) {
+  std::unordered_map<const TDomNode*, TDomNode*> outermost;
+  for (TDomNode* node : input) {
+    const TDomNode* parent = node->parentNode();
+    if (!parent || !HasKind(kSiblingBearingKinds, node->nodeType())) {
+      continue; // no siblings
+    }
+    auto [entry, added] = outermost.try_emplace(parent, node);
+    if (!added && (node->indexInParent() > entry->second->indexInParent()) == last) {
+      entry->second = node;
+    }
+  }
+  for (TDomNode* node : input) {
+    const auto found = outermost.find(node->parentNode());
+    if (found != outermost.end() && found->second == node) {
+      selected.push_back(node);
+      outermost.erase(found);
+    }
+  }
+}
+
+// input without the tree nodes that lie inside the subtree of the node kept before them.
+void SelectSubtreeRoots(std::span<TDomNode* const> input, std::vector<TDomNode*>& selected) {
+  TDomXPathOrderKeys keys;
+  TDomXPathOrderKey rootKey{};
+  TDomXPathOrderKey endKey{};
+  bool haveRoot = false;
+  for (TDomNode* node : input) {
+    const TDomNodeType kind = node->nodeType();
+    if (kind == nkAttribute || kind == nkXPathNamespace) {
+      selected.push_back(node); // no tree node: its descendant-or-self axis is itself
+      continue;
+    }
+    const TDomXPathOrderKey key = keys.KeyOf(node);
+    if (haveRoot && rootKey < key && key <= endKey) {
+      continue;
+    }
+    const TCustomOwnedNode* last = node;
+    while (last->hasTreeChildren()) {
+      last = last->lastTreeChild();
+    }
+    rootKey = key;
+    endKey = keys.KeyOf(static_cast<const TDomNode*>(last));
+    haveRoot = true;
+    selected.push_back(node);
+  }
+}
+
 } // namespace
 
 void AppendAxisNodes(TDomXPathNodeClass axis, TDomNode* context, TDomXPathNodeMatcher& test,
-                     TDomXPathNodeSetResult& out) {
-  TAxisWalk walk(test, out);
+                     TDomXPathNodeSetResult& out, const TDomXPathAxisNeeds& needs) {
+  TAxisWalk walk(test, out, needs);
   switch (axis) {
   case ncAxisNameAncestor:
     walk.Ancestors(context);
     break;
   case ncAxisNameAncestorOrSelf:
-    walk.Self(context);
-    walk.Ancestors(context);
+    walk.AncestorsOrSelf(context);
     break;
   case ncAxisNameAttribute:
     walk.Attributes(context);
@@ -214,7 +313,7 @@ void AppendAxisNodes(TDomXPathNodeClass axis, TDomNode* context, TDomXPathNodeMa
     walk.Following(context, false);
     break;
   case ncAxisNameFollowingSibling:
-    walk.FollowingSiblings(context);
+    walk.Siblings(context, false);
     break;
   case ncAxisNameNamespace:
     walk.Namespaces(context);
@@ -228,13 +327,29 @@ void AppendAxisNodes(TDomXPathNodeClass axis, TDomNode* context, TDomXPathNodeMa
     walk.Following(context, true);
     break;
   case ncAxisNamePrecedingSibling:
-    walk.PrecedingSiblings(context);
+    walk.Siblings(context, true);
     break;
   case ncAxisNameSelf:
     walk.Self(context);
     break;
   default:
     RaiseXPathTypeError();
+  }
+}
+
+bool SelectUncoveredContexts(TDomXPathNodeClass axis, std::span<TDomNode* const> input,
+                             std::vector<TDomNode*>& uncovered) {
+  switch (axis) {
+  case ncAxisNameFollowingSibling:
+  case ncAxisNamePrecedingSibling:
+    SelectOuterSiblings(input, axis == ncAxisNamePrecedingSibling, uncovered);
+    return true;
+  case ncAxisNameDescendant:
+  case ncAxisNameDescendantOrSelf:
+    SelectSubtreeRoots(input, uncovered);
+    return true;
+  default:
+    return false;
   }
 }
 

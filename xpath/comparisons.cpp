@@ -77,17 +77,22 @@ bool NodeSetsEqual(const TDomXPathNodeSetResult& a, const TDomXPathNodeSetResult
                      [&known](const WideString& value) { return known.contains(value); });
 }
 
-// Whether some node's string value v satisfies "v relation text" (or "text relation v"
-// with textFirst).
-bool SomeValueHolds(const TDomXPathNodeSetResult& set, std::u16string_view text,
-                    TDomXPathRelation relation, bool textFirst) {
+} // namespace
+
+bool CompareNodeSetWithString(const TDomXPathNodeSetResult& set, std::u16string_view text,
+                              bool notEqual) {
+  return std::any_of(set.Nodes().begin(), set.Nodes().end(), [&](const TDomNode* node) {
+    return (node->xpathStringValue() == text) != notEqual;
+  });
+}
+
+bool CompareNodeSetWithString(const TDomXPathNodeSetResult& set, std::u16string_view text,
+                              TDomXPathRelation relation, bool textFirst) {
   return std::any_of(set.Nodes().begin(), set.Nodes().end(), [&](const TDomNode* node) {
     const WideString value = node->xpathStringValue();
     return textFirst ? Holds(text, value, relation) : Holds(value, text, relation);
   });
 }
-
-} // namespace
 
 bool CompareEquality(const TDomXPathCustomResult& left, const TDomXPathCustomResult& right,
                      bool notEqual) {
@@ -101,10 +106,7 @@ bool CompareEquality(const TDomXPathCustomResult& left, const TDomXPathCustomRes
     if (const TDomXPathNodeSetResult* other = AsNodeSet(*r)) {
       return NodeSetsEqual(*set, *other, notEqual);
     }
-    const WideString text = r->AsWideString();
-    return std::any_of(set->Nodes().begin(), set->Nodes().end(), [&](const TDomNode* node) {
-      return (node->xpathStringValue() == text) != notEqual;
-    });
+    return CompareNodeSetWithString(*set, r->AsWideString(), notEqual);
   }
   bool equal;
   if (l->ResultType() == rtBoolean || r->ResultType() == rtBoolean) {
@@ -138,10 +140,10 @@ bool CompareRelation(const TDomXPathCustomResult& left, const TDomXPathCustomRes
     return Holds(fromA, fromB, relation);
   }
   if (leftSet) {
-    return SomeValueHolds(*leftSet, right.AsWideString(), relation, false);
+    return CompareNodeSetWithString(*leftSet, right.AsWideString(), relation, false);
   }
   if (rightSet) {
-    return SomeValueHolds(*rightSet, left.AsWideString(), relation, true);
+    return CompareNodeSetWithString(*rightSet, left.AsWideString(), relation, true);
   }
   return Holds(left.AsNumber(), right.AsNumber(), relation);
 }

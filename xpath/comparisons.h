@@ -4,6 +4,7 @@
 // compare as booleans, strings or numbers.
 
 #include <cstdint>
+#include <string_view>
 
 namespace velmora {
 
@@ -18,5 +19,14 @@ enum TDomXPathRelation : uint8_t { reLess, reLessOrEqual, reGreater, reGreaterOr
 // "<", "<=", ">", ">=": strings compare by code units, numbers numerically (false with NaN).
 bool CompareRelation(const TDomXPathCustomResult& left, const TDomXPathCustomResult& right,
                      TDomXPathRelation relation);
+
+class TDomXPathNodeSetResult;
+
+// The rules for a node set and a string, without a string result: "set = text" ("!="
+// with notEqual), and "set relation text" ("text relation set" with textFirst).
+bool CompareNodeSetWithString(const TDomXPathNodeSetResult& set, std::u16string_view text,
+                              bool notEqual);
+bool CompareNodeSetWithString(const TDomXPathNodeSetResult& set, std::u16string_view text,
+                              TDomXPathRelation relation, bool textFirst);
 
 } // namespace velmora

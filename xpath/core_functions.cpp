@@ -45,6 +45,34 @@ TDomXPathResultPtr Count(const TDomXPathFunctionCall& call, const TDomXPathConte
 
 } // namespace
 
+TDomXPathResultType CoreFunctionResultType(TDomXPathCoreFunction function) {
+  switch (function) {
+  case cfId:
+    return rtNodeSet;
+  case cfLocalName:
+  case cfNamespaceUri:
+  case cfName:
+  case cfString:
+  case cfConcat:
+  case cfSubstringBefore:
+  case cfSubstringAfter:
+  case cfSubstring:
+  case cfNormalizeSpace:
+  case cfTranslate:
+    return rtString;
+  case cfStartsWith:
+  case cfContains:
+  case cfBoolean:
+  case cfNot:
+  case cfTrue:
+  case cfFalse:
+  case cfLang:
+    return rtBoolean;
+  default:
+    return rtNumber; // also for functions the engine does not know: they may give one
+  }
+}
+
 TDomXPathCoreFunctionProc CoreFunctionProc(TDomXPathCoreFunction function) {
   switch (function) {
   case cfLast:

@@ -12,6 +12,9 @@ class TDomXPathFunctionCall;
 using TDomXPathCoreFunctionProc = TDomXPathResultPtr (*)(const TDomXPathFunctionCall& call,
                                                          const TDomXPathContext& context);
 
+// The class of result that function gives.
+TDomXPathResultType CoreFunctionResultType(TDomXPathCoreFunction function);
+
 // The procedure of function, or none while the library lacks it.
 TDomXPathCoreFunctionProc CoreFunctionProc(TDomXPathCoreFunction function);
 

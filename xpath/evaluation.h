@@ -22,6 +22,10 @@ struct TDomXPathContext {
 TDomXPathResultPtr EvaluateExpression(const TDomXPathSyntaxNode* node,
                                       const TDomXPathContext& context);
 
+// Whether a predicate with this expression keeps the context node: its value is a
+// number equal to the context position, or another value that converts to true.
+bool PredicateHolds(const TDomXPathSyntaxNode* expression, const TDomXPathContext& context);
+
 [[noreturn]] void RaiseXPathTypeError();
 
 // result as a node set; another class (or none) raises EXPath_Type_Err.

@@ -24,25 +24,32 @@ constexpr TDomXPathNodeClasses kComparisonClasses = kEqualityExprClasses | kRela
 constexpr TDomXPathNodeClasses kArithmeticClasses =
     kAdditiveExprClasses | kMultiplicativeExprClasses;
 
-bool EvaluateBoolean(const TDomXPathSyntaxNode* node, const TDomXPathContext& context) {
-  return EvaluateExpression(node, context)->AsBoolean();
-}
-
 double EvaluateNumber(const TDomXPathSyntaxNode* node, const TDomXPathContext& context) {
   return EvaluateExpression(node, context)->AsNumber();
 }
 
+// The node below the unit nodes that hand its result through.
+const TDomXPathSyntaxNode* BelowUnits(const TDomXPathSyntaxNode* node) {
+  while (node && (node->IsA(ncExpr) || node->IsA(ncPrimaryExpr) ||
+                  (node->IsOneOf(kLogicalClasses | kComparisonClasses | kArithmeticClasses) &&
+                   !node->Right()))) {
+    node = node->Left();
+  }
+  return node;
+}
+
+bool TruthOf(const TDomXPathSyntaxNode* node, const TDomXPathContext& context);
+
 // "or" stops at the first true operand, "and" at the first false one.
-TDomXPathResultPtr EvaluateLogical(const TDomXPathSyntaxNode* node,
-                                   const TDomXPathContext& context) {
+bool LogicalValue(const TDomXPathSyntaxNode* node, const TDomXPathContext& context) {
   const bool isOr = node->IsA(ncOrExpr);
   TDomXPathChainLinks links;
   const TDomXPathSyntaxNode* first = CollectLeftChain(node, {node->NodeClass()}, links);
-  bool value = EvaluateBoolean(first, context);
+  bool value = TruthOf(first, context);
   for (size_t i = links.Size(); i > 0 && value != isOr; --i) {
-    value = EvaluateBoolean(links[i - 1]->Right(), context);
+    value = TruthOf(links[i - 1]->Right(), context);
   }
-  return NewBooleanResult(value);
+  return value;
 }
 
 bool Compare(TDomXPathNodeClass comparison, const TDomXPathCustomResult& left,
@@ -65,18 +72,70 @@ bool Compare(TDomXPathNodeClass comparison, const TDomXPathCustomResult& left,
   }
 }
 
+TDomXPathRelation RelationOf(TDomXPathNodeClass comparison) {
+  return comparison == ncLessThanExpr          ? reLess
+         : comparison == ncLessThanOrEqualExpr ? reLessOrEqual
+         : comparison == ncGreaterThanExpr     ? reGreater
+                                               : reGreaterOrEqual;
+}
+
+// "operand op 'literal'" (or the literal first) where the operand is a node set: its
+// nodes compare with the literal's text as it stands in the expression.
+bool CompareWithLiteral(TDomXPathNodeClass comparison, const TDomXPathCustomResult& operand,
+                        std::u16string_view literal, bool literalFirst) {
+  if (operand.ResultType() != rtNodeSet) {
+    const TDomXPathStringResult text{WideString(literal)};
+    return literalFirst ? Compare(comparison, text, operand) : Compare(comparison, operand, text);
+  }
+  const auto& set = static_cast<const TDomXPathNodeSetResult&>(operand);
+  if (comparison == ncIsEqualExpr || comparison == ncIsNotEqualExpr) {
+    return CompareNodeSetWithString(set, literal, comparison == ncIsNotEqualExpr);
+  }
+  return CompareNodeSetWithString(set, literal, RelationOf(comparison), literalFirst);
+}
+
 // A run of one comparison level ("a = b != c", "a < b <= c") from left to right.
-TDomXPathResultPtr EvaluateComparisons(const TDomXPathSyntaxNode* node,
-                                       const TDomXPathContext& context) {
+bool ComparisonValue(const TDomXPathSyntaxNode* node, const TDomXPathContext& context) {
   const TDomXPathNodeClasses level =
       node->IsOneOf(kEqualityExprClasses) ? kEqualityExprClasses : kRelationalExprClasses;
   TDomXPathChainLinks links;
-  TDomXPathResultPtr left = EvaluateExpression(CollectLeftChain(node, level, links), context);
+  const TDomXPathSyntaxNode* first = CollectLeftChain(node, level, links);
+  if (links.Size() == 1) {
+    // One comparison with a literal, as in "@type = 'Mobile'": no result for the literal.
+    const TDomXPathSyntaxNode* second = links[0]->Right();
+    const TDomXPathSyntaxNode* left = BelowUnits(first);
+    const TDomXPathSyntaxNode* right = BelowUnits(second);
+    if (right && right->IsA(ncLiteral)) {
+      return CompareWithLiteral(node->NodeClass(), *EvaluateExpression(first, context),
+                                right->Value(), false);
+    }
+    if (left && left->IsA(ncLiteral)) {
+      return CompareWithLiteral(node->NodeClass(), *EvaluateExpression(second, context),
+                                left->Value(), true);
+    }
+  }
+  TDomXPathResultPtr value = EvaluateExpression(first, context);
   for (size_t i = links.Size(); i > 0; --i) {
     const TDomXPathResultPtr right = EvaluateExpression(links[i - 1]->Right(), context);
-    left = NewBooleanResult(Compare(links[i - 1]->NodeClass(), *left, *right));
+    const bool holds = Compare(links[i - 1]->NodeClass(), *value, *right);
+    if (i == 1) {
+      return holds;
+    }
+    value = NewBooleanResult(holds);
   }
-  return left;
+  return value->AsBoolean();
+}
+
+// The truth of an expression, without a result object where its value is a truth.
+bool TruthOf(const TDomXPathSyntaxNode* node, const TDomXPathContext& context) {
+  node = BelowUnits(node);
+  if (node && node->IsOneOf(kLogicalClasses)) {
+    return LogicalValue(node, context);
+  }
+  if (node && node->IsOneOf(kComparisonClasses)) {
+    return ComparisonValue(node, context);
+  }
+  return EvaluateExpression(node, context)->AsBoolean();
 }
 
 // x - q * y with q = x / y truncated to a 64-bit integer; NaN where that integer does not
@@ -203,6 +262,17 @@ void RaiseXPathTypeError() {
   throw EXPath_Type_Err("XPath type error.");
 }
 
+bool PredicateHolds(const TDomXPathSyntaxNode* expression, const TDomXPathContext& context) {
+  const TDomXPathSyntaxNode* node = BelowUnits(expression);
+  if (node && node->IsOneOf(kLogicalClasses | kComparisonClasses)) {
+    return TruthOf(node, context);
+  }
+  const TDomXPathResultPtr result = EvaluateExpression(node, context);
+  return result->ResultType() == rtNumber
+             ? result->AsNumber() == static_cast<double>(context.Position)
+             : result->AsBoolean();
+}
+
 TDomXPathNodeSetPtr TakeNodeSet(TDomXPathResultPtr result) {
   if (!result || result->ResultType() != rtNodeSet) {
     RaiseXPathTypeError();
@@ -223,9 +293,9 @@ TDomXPathResultPtr EvaluateExpression(const TDomXPathSyntaxNode* node,
       if (!node->Right()) {
         node = node->Left();
       } else if (node->IsOneOf(kLogicalClasses)) {
-        return EvaluateLogical(node, context);
+        return NewBooleanResult(LogicalValue(node, context));
       } else if (node->IsOneOf(kComparisonClasses)) {
-        return EvaluateComparisons(node, context);
+        return NewBooleanResult(ComparisonValue(node, context));
       } else {
         return EvaluateArithmetic(node, context);
       }

@@ -54,7 +54,7 @@ TDomNode* TDomXPathNodeSetResult::Item(int index) const {
 void TDomXPathNodeSetResult::AddXPathNamespace(TDomElement* ownerElement,
                                                std::u16string_view namespaceURI,
                                                std::u16string_view prefix) {
-  FNodes.reserve(FNodes.size() + 1);
+  // Owned from its creation on: nothing leaks should the list fail to grow.
   FNodes.push_back(new TDomXPathNamespace(this, prefix, namespaceURI, ownerElement));
 }
 
@@ -71,8 +71,6 @@ void TDomXPathNodeSetResult::Insert(int index, TDomNode* node) {
     FNodes.insert(at, node);
     return;
   }
-  // Room first, so that the copy is listed once it exists.
-  FNodes.reserve(FNodes.size() + 1);
   const auto* source = static_cast<const TDomXPathNamespace*>(node);
   FNodes.insert(FNodes.begin() + index,
                 new TDomXPathNamespace(this, source->prefix(), source->namespaceURI(),
@@ -86,7 +84,7 @@ void TDomXPathNodeSetResult::AddSubtree(TDomNode* node) {
     if (HasKind(kSubtreeKinds, kind)) {
       FNodes.push_back(current);
     }
-    return kind != nkEntityReference;
+    return kind == nkEntityReference ? wsSkipChildren : wsEnter;
   });
   if (FAxisType == atReverse) {
     ReverseFrom(start);
@@ -168,9 +166,8 @@ void TDomXPathNodeSetResult::AppendRun(TDomXPathNodeSetResult& run) {
     FNodes.swap(run.FNodes);
   } else {
     if (!FUnsettled) {
-      TDomXPathOrderKeys keys;
-      FUnsettled = !TDomXPathOrderKeys::Before(keys.KeyOf(FNodes.back()),
-                                               keys.KeyOf(run.FNodes.front()), FAxisType);
+      FUnsettled = !TDomXPathOrderKeys::Before(FKeys.KeyOf(FNodes.back()),
+                                               FKeys.KeyOf(run.FNodes.front()), FAxisType);
     }
     FNodes.insert(FNodes.end(), run.FNodes.begin(), run.FNodes.end());
     run.FNodes.clear();

@@ -5,6 +5,7 @@
 
 #include <vector>
 
+#include "xpath/document_order.h"
 #include "xpath/results.h"
 
 namespace velmora {
@@ -76,6 +77,7 @@ private:
   void CopyForeignNamespaceNodes();
 
   std::vector<TDomNode*> FNodes;
+  TDomXPathOrderKeys FKeys; // for the runs appended
   TDomXPathAxisType FAxisType;
   bool FUnsettled = false;
 };

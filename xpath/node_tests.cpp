@@ -55,7 +55,7 @@ TDomXPathNodeMatcher::TDomXPathNodeMatcher(const TDomXPathSyntaxNode* nodeTest,
 }
 
 bool TDomXPathNodeMatcher::HasKind(const TDomNode* node) const {
-  return velmora::HasKind(FKinds, node->nodeType());
+  return HasKind(FKinds, node->nodeType());
 }
 
 void TDomXPathNodeMatcher::ResolveNamespace() {
@@ -79,7 +79,10 @@ bool TDomXPathNodeMatcher::MatchesName(const TDomNode* node) {
     return node->nodeName() == FTarget;
   }
   const TDomNodeType kind = node->nodeType();
-  if ((kind == nkElement || kind == nkAttribute) && node->ownerDocument()) {
+  // A look-up in the name table pays off over many nodes, not over a few.
+  constexpr int kNodesBeforeLookUp = 8;
+  if ((kind == nkElement || kind == nkAttribute) && node->ownerDocument() &&
+      ++FNamedNodes > kNodesBeforeLookUp) {
     // Names of elements and attributes live in their document's name table: equal names
     // are equal pointers.
     if (node->ownerDocument() != FDocument) {

@@ -30,6 +30,30 @@ public:
     }
     return HasKind(node) && (FTest == tkKinds || MatchesName(node));
   }
+  // Matches for a node of document's tree index, whose kind and names the index holds.
+  bool MatchesListed(const TDomNode* node, TDomNodeType kind, const WideString* localName,
+                     const WideString* namespaceURI, const TDomCustomDocument* document) {
+    if (FTest == tkAny) {
+      return true;
+    }
+    if (!FResolved) {
+      ResolveNamespace();
+    }
+    if (!HasKind(FKinds, kind)) {
+      return false;
+    }
+    if (FTest == tkKinds) {
+      return true;
+    }
+    if (FTest == tkTarget || kind != nkElement) {
+      return MatchesName(node);
+    }
+    if (document != FDocument) {
+      LookUpNames(document);
+    }
+    return FNamespaceURIKey && namespaceURI == FNamespaceURIKey &&
+           (FTest == tkNamespace || (FLocalNameKey && localName == FLocalNameKey));
+  }
   // node(): every node passes.
   bool AcceptsAll() const { return FTest == tkAny; }
 
@@ -37,6 +61,9 @@ private:
   enum TTest : uint8_t { tkAny, tkKinds, tkNamespace, tkName, tkTarget };
 
   bool HasKind(const TDomNode* node) const;
+  static bool HasKind(TDomNodeKinds kinds, TDomNodeType kind) {
+    return (kinds & NodeKindBit(kind)) != 0;
+  }
   bool MatchesName(const TDomNode* node);
   void ResolveNamespace();
   // The name table's copies of the test's names in document (none when no node there has
@@ -50,6 +77,9 @@ private:
   // Whether FNamespaceURI holds the namespace of the name test's prefix.
   bool FResolved = true;
   WideString FNamespaceURI;
+  // Elements and attributes looked at: names compare as text for the first few, by
+  // their interned copies after that.
+  int FNamedNodes = 0;
   const TDomCustomDocument* FDocument = nullptr;
   const WideString* FLocalNameKey = nullptr;
   const WideString* FNamespaceURIKey = nullptr;

@@ -1,5 +1,6 @@
 #include "xpath/number_text.h"
 
+#include <algorithm>
 #include <charconv>
 #include <cmath>
 #include <limits>
@@ -55,14 +56,21 @@ double XPathStringToNumber(std::u16string_view text) {
     return kNaN;
   }
   // The text is ASCII now; from_chars rounds correctly however many digits it has.
-  NarrowString narrow(text.begin(), text.end());
+  char small[64];
+  NarrowString large;
+  char* narrow = small;
+  if (text.size() > sizeof small) {
+    large.resize(text.size());
+    narrow = large.data();
+  }
+  std::copy(text.begin(), text.end(), narrow);
   double value = 0;
-  const auto [end, error] = std::from_chars(narrow.data(), narrow.data() + narrow.size(), value,
-                                            std::chars_format::fixed);
+  const char* last = narrow + text.size();
+  const auto [end, error] = std::from_chars(narrow, last, value, std::chars_format::fixed);
   if (error == std::errc::result_out_of_range) {
     // Too large is no number; too small to tell from zero is zero.
     value = integerPartNonZero ? kNaN : 0.0;
-  } else if (error != std::errc() || end != narrow.data() + narrow.size()) {
+  } else if (error != std::errc() || end != last) {
     return kNaN;
   }
   return negative ? -value : value;

@@ -6,12 +6,19 @@
 
 namespace velmora {
 
-// Calls visit(node) for root and each of its descendants in document order; the children
-// of a node are visited when visit returns true for it.
+// What a walk does after a node: go into its children, go past them, or end.
+enum TDomXPathWalkStep : uint8_t { wsEnter, wsSkipChildren, wsStop };
+
+// Calls visit(node) for root and each of its descendants in document order, as long as
+// visit asks for them.
 template <class TVisit> void WalkPreOrder(TDomNode* root, TVisit visit) {
   TCustomOwnedNode* node = root;
   while (node) {
-    if (visit(static_cast<TDomNode*>(node)) && node->hasTreeChildren()) {
+    const TDomXPathWalkStep step = visit(static_cast<TDomNode*>(node));
+    if (step == wsStop) {
+      return;
+    }
+    if (step == wsEnter && node->hasTreeChildren()) {
       node = node->firstTreeChild();
       continue;
     }

@@ -46,10 +46,26 @@ uint64_t TDomDocumentXPath::orderNumber(const TDomNode* node) {
   return node->xpathOrderNumber();
 }
 
+const TDomXPathTreeIndex& TDomDocumentXPath::treeIndex() {
+  orderNumber(this);
+  return FTreeIndex;
+}
+
+void TDomDocumentXPath::ForgetNumbers() {
+  FFirstCurrentNumber = FNextNumber;
+  FTreeIndex.Clear();
+}
+
 void TDomDocumentXPath::NumberTree(const TDomNode* root) {
+  if (root == this) {
+    // Every node of the tree is owned by the document (attributes and nodes outside the
+    // tree are, too): an upper bound for the index.
+    FNextNumber = FTreeIndex.Build(this, FNextNumber, static_cast<size_t>(ownedObjectCount()) + 1);
+    return;
+  }
   WalkPreOrder(const_cast<TDomNode*>(root), [this](const TDomNode* node) {
     node->setXPathOrderNumber(FNextNumber++);
-    return true;
+    return wsEnter;
   });
 }
 
@@ -66,6 +82,14 @@ void TDomDocumentXPath::doNodeInserted(TDomNode* node) {
 void TDomDocumentXPath::doNodeRemoving(TDomNode* node) {
   ForgetNumbers();
   TDomDocumentNS::doNodeRemoving(node);
+}
+
+TDomDocumentXPath* XPathDocumentOf(const TDomNode* node) {
+  TDomCustomDocument* document = node->ownerDocument();
+  if (!document && node->nodeType() == nkDocument) {
+    document = const_cast<TDomNode*>(node)->referenceDocument();
+  }
+  return dynamic_cast<TDomDocumentXPath*>(document);
 }
 
 } // namespace velmora

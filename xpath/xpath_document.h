@@ -3,6 +3,7 @@
 // document order by which node sets are kept sorted.
 
 #include "dom/document.h"
+#include "xpath/tree_index.h"
 
 namespace velmora {
 
@@ -27,18 +28,27 @@ public:
   // changes; the next question after that numbers the node's tree again.
   uint64_t orderNumber(const TDomNode* node);
 
+  // The index of the document's own tree (not of trees outside it), current: made by
+  // the numbering, dropped by the next change.
+  const TDomXPathTreeIndex& treeIndex();
+
   void doNodeClearing(TDomNode* node) override;
   void doNodeInserted(TDomNode* node) override;
   void doNodeRemoving(TDomNode* node) override;
 
 private:
-  // Numbers the tree of root in one iterative pre-order walk.
+  // Numbers the tree of root in one iterative pre-order walk; the document's own tree is
+  // listed in the index as well.
   void NumberTree(const TDomNode* root);
-  void ForgetNumbers() { FFirstCurrentNumber = FNextNumber; }
+  void ForgetNumbers();
 
   // Numbers only grow: those below FFirstCurrentNumber were given before the last change.
   uint64_t FNextNumber = 1;
   uint64_t FFirstCurrentNumber = 1;
+  TDomXPathTreeIndex FTreeIndex;
 };
+
+// The XPath document that node belongs to (node itself, for a document), or none.
+TDomDocumentXPath* XPathDocumentOf(const TDomNode* node);
 
 } // namespace velmora

@@ -234,6 +234,22 @@ constexpr TPathCase kPathCases[] = {
     {"/", u"//*[2]", "[b2 a2]"},
     {"/", u"//node()[1]", "[pi:top a1 b1 c1]"},
     {"/", u"//a[2]/preceding::*[1]", "[c1]"},
+    {"a1", u"namespace::*[2]", "[ns:xml]"},
+    // Predicates that count positions see them per parent below "//"; the others select
+    // the same from every position.
+    {"/", u"//*[@id = 'b2' or position() = 1]", "[r a1 b1 b2 c1]"},
+    {"/", u"//*[1 + 1]", "[b2 a2]"},
+    {"/", u"//*[count(*) = 0]", "[b1 c1 a2]"},
+    {"/", u"//*['x'][last()]", "[r b2 c1 a2]"},
+    {"/", u"//*[@id != 'r'][1]", "[a1 b1 c1]"},
+    // Steps from many context nodes: nested ones, siblings and shared ancestors.
+    {"/", u"//*/descendant::c", "[c1]"},
+    {"/", u"//*/descendant-or-self::b", "[b1 b2]"},
+    {"/", u"//@*/descendant-or-self::node()", "[@id=r @id=a1 @x=1 @id=b1 @id=b2 @id=c1 @id=a2]"},
+    {"/", u"//node()/ancestor::*", "[r a1 b2]"},
+    {"/", u"//text()/ancestor-or-self::node()", "[/ r a1 t:one cd:two t:three]"},
+    {"/", u"//b/preceding-sibling::node()", "[b1 t:one c:note pi:go]"},
+    {"/", u"//b/following-sibling::node()", "[t:one c:note pi:go b2]"},
     // Attributes and namespace nodes reach the caller after their element and before its
     // children, each once; among themselves they keep the order in which the reverse
     // list received them.

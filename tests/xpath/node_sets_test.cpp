@@ -110,6 +110,8 @@ TEST_F(NodeSets, TreesOutsideTheDocumentHaveAnOrderOfTheirOwn) {
   TDomElement* y = Element(nullptr, u"y", {{u"id", u"y"}});
   TDomElement* y1 = Element(y, u"y", {{u"id", u"y1"}});
   EXPECT_EQ(Eval(u"ancestor-or-self::node()", x1), "[x x1]");
+  EXPECT_EQ(Eval(u"descendant-or-self::*", x), "[x x1]");
+  EXPECT_EQ(Eval(u"//x", x1), "[]"); // "//" starts at the document
   EXPECT_EQ(Eval(u"/", x1), "[/]");
   EXPECT_EQ(Eval(u"count(ancestor-or-self::* | /root | //*)", x1), "8");
   // Any order of the trees, but the same every time, and each tree in its own order.

@@ -95,6 +95,8 @@ constexpr TExpressionCase kComparisons[] = {
     {u"//n/@nine < 10", "false"},
     {u"//n/@nine > 10", "true"},
     {u"10 < (//n/@nine)", "true"},
+    {u"'10' < (//n/@nine)", "true"},
+    {u"'9' > (//n/@nine)", "false"},
     {u"//n/@nine >= '9'", "true"},
     {u"//v/@s = (1 = 1)", "false"},
     {u"//none = ''", "false"},
