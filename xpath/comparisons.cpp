@@ -27,21 +27,8 @@ std::vector<WideString> StringValues(const TDomXPathNodeSetResult& set) {
   return values;
 }
 
-bool Holds(std::u16string_view a, std::u16string_view b, TDomXPathRelation relation) {
-  switch (relation) {
-  case reLess:
-    return a < b;
-  case reLessOrEqual:
-    return a <= b;
-  case reGreater:
-    return a > b;
-  case reGreaterOrEqual:
-    return a >= b;
-  }
-  return false;
-}
-
-bool Holds(double a, double b, TDomXPathRelation relation) {
+// Strings by code units, numbers numerically.
+template <class T> bool Holds(const T& a, const T& b, TDomXPathRelation relation) {
   switch (relation) {
   case reLess:
     return a < b;
@@ -90,7 +77,8 @@ bool CompareNodeSetWithString(const TDomXPathNodeSetResult& set, std::u16string_
                               TDomXPathRelation relation, bool textFirst) {
   return std::any_of(set.Nodes().begin(), set.Nodes().end(), [&](const TDomNode* node) {
     const WideString value = node->xpathStringValue();
-    return textFirst ? Holds(text, value, relation) : Holds(value, text, relation);
+    const std::u16string_view view = value;
+    return textFirst ? Holds(text, view, relation) : Holds(view, text, relation);
   });
 }
 
@@ -137,7 +125,7 @@ bool CompareRelation(const TDomXPathCustomResult& left, const TDomXPathCustomRes
                                    : *std::max_element(a.begin(), a.end());
     const WideString& fromB = less ? *std::max_element(b.begin(), b.end())
                                    : *std::min_element(b.begin(), b.end());
-    return Holds(fromA, fromB, relation);
+    return Holds<std::u16string_view>(fromA, fromB, relation);
   }
   if (leftSet) {
     return CompareNodeSetWithString(*leftSet, right.AsWideString(), relation, false);
@@ -145,7 +133,7 @@ bool CompareRelation(const TDomXPathCustomResult& left, const TDomXPathCustomRes
   if (rightSet) {
     return CompareNodeSetWithString(*rightSet, left.AsWideString(), relation, true);
   }
-  return Holds(left.AsNumber(), right.AsNumber(), relation);
+  return Holds<double>(left.AsNumber(), right.AsNumber(), relation);
 }
 
 } // namespace velmora

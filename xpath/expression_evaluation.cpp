@@ -52,31 +52,29 @@ bool LogicalValue(const TDomXPathSyntaxNode* node, const TDomXPathContext& conte
   return value;
 }
 
-bool Compare(TDomXPathNodeClass comparison, const TDomXPathCustomResult& left,
-             const TDomXPathCustomResult& right) {
+TDomXPathRelation RelationOf(TDomXPathNodeClass comparison) {
   switch (comparison) {
-  case ncIsEqualExpr:
-    return CompareEquality(left, right, false);
-  case ncIsNotEqualExpr:
-    return CompareEquality(left, right, true);
   case ncLessThanExpr:
-    return CompareRelation(left, right, reLess);
+    return reLess;
   case ncLessThanOrEqualExpr:
-    return CompareRelation(left, right, reLessOrEqual);
+    return reLessOrEqual;
   case ncGreaterThanExpr:
-    return CompareRelation(left, right, reGreater);
+    return reGreater;
   case ncGreaterThanOrEqualExpr:
-    return CompareRelation(left, right, reGreaterOrEqual);
+    return reGreaterOrEqual;
   default:
     RaiseXPathTypeError();
   }
 }
 
-TDomXPathRelation RelationOf(TDomXPathNodeClass comparison) {
-  return comparison == ncLessThanExpr          ? reLess
-         : comparison == ncLessThanOrEqualExpr ? reLessOrEqual
-         : comparison == ncGreaterThanExpr     ? reGreater
-                                               : reGreaterOrEqual;
+bool IsEquality(TDomXPathNodeClass comparison) {
+  return comparison == ncIsEqualExpr || comparison == ncIsNotEqualExpr;
+}
+
+bool Compare(TDomXPathNodeClass comparison, const TDomXPathCustomResult& left,
+             const TDomXPathCustomResult& right) {
+  return IsEquality(comparison) ? CompareEquality(left, right, comparison == ncIsNotEqualExpr)
+                                : CompareRelation(left, right, RelationOf(comparison));
 }
 
 // "operand op 'literal'" (or the literal first) where the operand is a node set: its
@@ -88,7 +86,7 @@ bool CompareWithLiteral(TDomXPathNodeClass comparison, const TDomXPathCustomResu
     return literalFirst ? Compare(comparison, text, operand) : Compare(comparison, operand, text);
   }
   const auto& set = static_cast<const TDomXPathNodeSetResult&>(operand);
-  if (comparison == ncIsEqualExpr || comparison == ncIsNotEqualExpr) {
+  if (IsEquality(comparison)) {
     return CompareNodeSetWithString(set, literal, comparison == ncIsNotEqualExpr);
   }
   return CompareNodeSetWithString(set, literal, RelationOf(comparison), literalFirst);

@@ -1,3 +1,5 @@
+#include <functional>
+
 #include "tests/xpath/xpath_fixture.h"
 #include "xpath/syntax_tree.h"
 
@@ -200,6 +202,58 @@ TEST_F(OperatorTest, ContextNodesOfKindsThatCannotStartAnExpression) {
             "!ENot_Supported_Err: Not supported error.");
   TDomXPathSyntaxTree tree;
   EXPECT_THROW(tree.Evaluate(FDoc), EXPath_Invalid_Expression_Err);
+}
+
+} // namespace
+} // namespace velmora::testing
+
+namespace velmora::testing {
+namespace {
+
+WideString Repeated(std::u16string_view text, int count) {
+  WideString repeated;
+  for (int i = 0; i < count; ++i) {
+    repeated += text;
+  }
+  return repeated;
+}
+
+// The longest flat runs and the deepest nesting the parser accepts evaluate with loops
+// and bounded recursion.
+TEST_F(OperatorTest, LongRunsAndDeepNesting) {
+  constexpr int kRun = 100'000;
+  EXPECT_EQ(Eval(u"0" + Repeated(u" + 1", kRun)), "100000");
+  EXPECT_EQ(Eval(u"1" + Repeated(u" = 1", kRun)), "true");
+  EXPECT_EQ(Eval(u"0 = 1" + Repeated(u" or 0 = 1", kRun)), "false");
+  EXPECT_EQ(Eval(Repeated(u"- ", kRun) + u"7"), "7");
+  EXPECT_EQ(Eval(u"count(//v" + Repeated(u" | //v", kRun) + u")"), "2");
+  EXPECT_EQ(Eval(u"count(/root" + Repeated(u"/v/..", kRun) + u")"), "1");
+  EXPECT_EQ(Eval(u"count((//v)" + Repeated(u"[1 = 1]", kRun) + u")"), "2");
+
+  struct TNesting {
+    std::u16string_view Open, Core, Close;
+    std::function<std::string(int depth)> Expected;
+  };
+  const TNesting nestings[] = {
+      {u"1 + (", u"0", u")", [](int depth) { return std::to_string(depth); }},
+      {u"self::node()[", u"1 = 1", u"]", [](int) { return std::string("[root]"); }},
+      {u"count((/root)[", u"1", u"])", [](int) { return std::string("1"); }},
+  };
+  for (const TNesting& nesting : nestings) {
+    WideString deepest;
+    int depth = 0;
+    for (;; ++depth) {
+      WideString text = Repeated(nesting.Open, depth + 1) + WideString(nesting.Core) +
+                        Repeated(nesting.Close, depth + 1);
+      TDomXPathSyntaxTree tree;
+      if (!tree.Prepare(text)) {
+        break;
+      }
+      deepest = std::move(text);
+    }
+    ASSERT_GT(depth, 10) << WideToNarrow(nesting.Open);
+    EXPECT_EQ(Eval(deepest, FDoc->documentElement()), nesting.Expected(depth));
+  }
 }
 
 } // namespace

@@ -1,5 +1,6 @@
 #include <cctype>
 #include <functional>
+#include <locale>
 #include <cmath>
 #include <limits>
 
@@ -88,6 +89,18 @@ constexpr TParseCase kParseCases[] = {
     {u"\u0661", kNaN}, // an Arabic-Indic digit is no digit here
 };
 INSTANTIATE_TEST_SUITE_P(Table, NumberParsing, ::testing::ValuesIn(kParseCases));
+
+TEST(NumberText, IgnoresTheGlobalLocale) {
+  // A locale that writes "0,5" must not reach XPath numbers.
+  struct TCommaPoint : std::numpunct<char> {
+    char do_decimal_point() const override { return ','; }
+  };
+  const std::locale previous = std::locale::global(std::locale(std::locale::classic(), new TCommaPoint));
+  EXPECT_EQ(XPathNumberToString(0.5), u"0.5");
+  EXPECT_EQ(XPathStringToNumber(u"0.5"), 0.5);
+  EXPECT_TRUE(std::isnan(XPathStringToNumber(u"0,5")));
+  std::locale::global(previous);
+}
 
 TEST(NumberText, HugeAndTinyDecimals) {
   const WideString huge = u"1" + WideString(400, u'0');
