@@ -28,16 +28,6 @@ double EvaluateNumber(const TDomXPathSyntaxNode* node, const TDomXPathContext& c
   return EvaluateExpression(node, context)->AsNumber();
 }
 
-// The node below the unit nodes that hand its result through.
-const TDomXPathSyntaxNode* BelowUnits(const TDomXPathSyntaxNode* node) {
-  while (node && (node->IsA(ncExpr) || node->IsA(ncPrimaryExpr) ||
-                  (node->IsOneOf(kLogicalClasses | kComparisonClasses | kArithmeticClasses) &&
-                   !node->Right()))) {
-    node = node->Left();
-  }
-  return node;
-}
-
 bool TruthOf(const TDomXPathSyntaxNode* node, const TDomXPathContext& context);
 
 // "or" stops at the first true operand, "and" at the first false one.
@@ -82,8 +72,8 @@ bool Compare(TDomXPathNodeClass comparison, const TDomXPathCustomResult& left,
 bool CompareWithLiteral(TDomXPathNodeClass comparison, const TDomXPathCustomResult& operand,
                         std::u16string_view literal, bool literalFirst) {
   if (operand.ResultType() != rtNodeSet) {
-    const TDomXPathStringResult text{WideString(literal)};
-    return literalFirst ? Compare(comparison, text, operand) : Compare(comparison, operand, text);
+    const TDomXPathResultPtr text = NewStringResult(WideString(literal));
+    return literalFirst ? Compare(comparison, *text, operand) : Compare(comparison, operand, *text);
   }
   const auto& set = static_cast<const TDomXPathNodeSetResult&>(operand);
   if (IsEquality(comparison)) {
@@ -101,8 +91,8 @@ bool ComparisonValue(const TDomXPathSyntaxNode* node, const TDomXPathContext& co
   if (links.Size() == 1) {
     // One comparison with a literal, as in "@type = 'Mobile'": no result for the literal.
     const TDomXPathSyntaxNode* second = links[0]->Right();
-    const TDomXPathSyntaxNode* left = BelowUnits(first);
-    const TDomXPathSyntaxNode* right = BelowUnits(second);
+    const TDomXPathSyntaxNode* left = SkipUnitNodes(first);
+    const TDomXPathSyntaxNode* right = SkipUnitNodes(second);
     if (right && right->IsA(ncLiteral)) {
       return CompareWithLiteral(node->NodeClass(), *EvaluateExpression(first, context),
                                 right->Value(), false);
@@ -126,7 +116,7 @@ bool ComparisonValue(const TDomXPathSyntaxNode* node, const TDomXPathContext& co
 
 // The truth of an expression, without a result object where its value is a truth.
 bool TruthOf(const TDomXPathSyntaxNode* node, const TDomXPathContext& context) {
-  node = BelowUnits(node);
+  node = SkipUnitNodes(node);
   if (node && node->IsOneOf(kLogicalClasses)) {
     return LogicalValue(node, context);
   }
@@ -261,7 +251,7 @@ void RaiseXPathTypeError() {
 }
 
 bool PredicateHolds(const TDomXPathSyntaxNode* expression, const TDomXPathContext& context) {
-  const TDomXPathSyntaxNode* node = BelowUnits(expression);
+  const TDomXPathSyntaxNode* node = SkipUnitNodes(expression);
   if (node && node->IsOneOf(kLogicalClasses | kComparisonClasses)) {
     return TruthOf(node, context);
   }

@@ -3,8 +3,8 @@
 #include <cmath>
 #include <limits>
 #include <unordered_set>
-#include <vector>
 #include <span>
+#include <vector>
 
 #include "dom/document.h"
 #include "xpath/axes.h"
@@ -43,30 +43,10 @@ bool IsNodeTypeTest(const TDomXPathSyntaxNode* nodeTest) {
          nodeTest->Left()->IsA(ncNodeTypeNode);
 }
 
-// The node that a chain of unit nodes stands for (the number of "[1]", say).
-const TDomXPathSyntaxNode* Unwrapped(const TDomXPathSyntaxNode* node) {
-  static constexpr TDomXPathNodeClasses kUnitWhenAlone =
-      TDomXPathNodeClasses{ncOrExpr, ncAndExpr, ncUnionExpr, ncFilterExpr} | kEqualityExprClasses |
-      kRelationalExprClasses | kAdditiveExprClasses | kMultiplicativeExprClasses;
-  while (node) {
-    if (node->IsA(ncExpr) || node->IsA(ncPrimaryExpr) ||
-        (node->IsOneOf(kUnitWhenAlone) && !node->Right()) ||
-        (node->IsA(ncUnaryExpr) && !node->Right() && node->Left() &&
-         !node->Left()->IsA(ncMinusOperator)) ||
-        (node->IsA(ncPathExpr) && !node->Right() && node->Left() &&
-         node->Left()->IsA(ncFilterExpr))) {
-      node = node->Left();
-    } else {
-      return node;
-    }
-  }
-  return node;
-}
-
 // Whether a predicate with this expression may have a number as its value (it then
 // selects by position).
 bool MayBeNumber(const TDomXPathSyntaxNode* expression) {
-  const TDomXPathSyntaxNode* node = Unwrapped(expression);
+  const TDomXPathSyntaxNode* node = SkipUnitNodes(expression);
   if (!node) {
     return true;
   }
@@ -134,7 +114,7 @@ const TDomXPathSyntaxNode* JoinableChildStep(const TDomXPathSyntaxNode* step) {
 // The position that a predicate asks for when its expression is a number literal
 // ("[1]"), else NaN.
 double ConstantPosition(const TDomXPathSyntaxNode* predicate) {
-  const TDomXPathSyntaxNode* value = predicate ? Unwrapped(predicate->Left()) : nullptr;
+  const TDomXPathSyntaxNode* value = predicate ? SkipUnitNodes(predicate->Left()) : nullptr;
   return value && value->IsA(ncNumber) ? XPathStringToNumber(value->Value())
                                        : std::numeric_limits<double>::quiet_NaN();
 }

@@ -1,7 +1,7 @@
 #pragma once
-// The links of the flat chains of a syntax tree (a run of one operator family, the
-// predicates of a filter expression), collected with a loop: a chain may be a hundred
-// thousand links long, and a short one needs no allocation.
+// Walking the shapes of syntax trees: the links of the flat chains (a run of one
+// operator family, the predicates of a filter expression), collected with a loop since a
+// chain may be a hundred thousand links long, and the ladders of unit nodes.
 
 #include <array>
 #include <vector>
@@ -40,5 +40,11 @@ private:
 const TDomXPathSyntaxNode* CollectLeftChain(const TDomXPathSyntaxNode* node,
                                             TDomXPathNodeClasses family,
                                             TDomXPathChainLinks& links);
+
+// The node below the unit nodes that hand node's value through unchanged (the ladder of
+// an operand, a parenthesized expression, a filter expression without predicates): the
+// number of "[1]", the comparison of "[@a = 'x']". The direction of a node set that a
+// unit union would make forward is the one thing skipped that may differ.
+const TDomXPathSyntaxNode* SkipUnitNodes(const TDomXPathSyntaxNode* node);
 
 } // namespace velmora
