@@ -43,7 +43,7 @@ private:
   std::vector<TDomNodeType> FKinds;
   std::vector<const WideString*> FLocalNames;
   std::vector<const WideString*> FNamespaceURIs;
-  std::vector<uint32_t> FSubtreeEnds;
+  std::vector<size_t> FSubtreeEnds;
 };
 
 } // namespace velmora
