@@ -1,5 +1,7 @@
 #include "xpath/syntax_chains.h"
 
+#include <array>
+
 #include "xpath/evaluation.h"
 
 namespace velmora {
@@ -17,20 +19,51 @@ const TDomXPathSyntaxNode* CollectLeftChain(const TDomXPathSyntaxNode* node,
   return node->Left();
 }
 
+namespace {
+
+// When a node of a class hands its Left's value through unchanged.
+enum TUnitRule : uint8_t {
+  urNever,
+  urAlways,        // the expression root and the primary expression
+  urWithoutRight,  // an operator node with one operand, a filter expression without predicate
+  urUnsignedUnary, // a unary expression without sign
+  urFilterPath,    // a path of a filter expression and no steps
+};
+
+constexpr auto kUnitRules = [] {
+  std::array<TUnitRule, ncNodeClassCount> rules{};
+  rules[ncExpr] = rules[ncPrimaryExpr] = urAlways;
+  for (TDomXPathNodeClass c : {ncOrExpr, ncAndExpr, ncIsEqualExpr, ncIsNotEqualExpr,
+                               ncLessThanExpr, ncLessThanOrEqualExpr, ncGreaterThanExpr,
+                               ncGreaterThanOrEqualExpr, ncPlusExpr, ncMinusExpr, ncModExpr,
+                               ncDivExpr, ncMultiplyExpr, ncUnionExpr, ncFilterExpr}) {
+    rules[c] = urWithoutRight;
+  }
+  rules[ncUnaryExpr] = urUnsignedUnary;
+  rules[ncPathExpr] = urFilterPath;
+  return rules;
+}();
+
+bool IsUnit(const TDomXPathSyntaxNode* node) {
+  switch (kUnitRules[node->NodeClass()]) {
+  case urAlways:
+    return true;
+  case urWithoutRight:
+    return !node->Right();
+  case urUnsignedUnary:
+    return !node->Right() && node->Left() && !node->Left()->IsA(ncMinusOperator);
+  case urFilterPath:
+    return !node->Right() && node->Left() && node->Left()->IsA(ncFilterExpr);
+  case urNever:
+    break;
+  }
+  return false;
+}
+
+} // namespace
+
 const TDomXPathSyntaxNode* SkipUnitNodes(const TDomXPathSyntaxNode* node) {
-  static constexpr TDomXPathNodeClasses kUnitWhenAlone =
-      TDomXPathNodeClasses{ncOrExpr, ncAndExpr, ncUnionExpr, ncFilterExpr} | kEqualityExprClasses |
-      kRelationalExprClasses | kAdditiveExprClasses | kMultiplicativeExprClasses;
-  while (node) {
-    const bool unit =
-        node->IsA(ncExpr) || node->IsA(ncPrimaryExpr) ||
-        (node->IsOneOf(kUnitWhenAlone) && !node->Right()) ||
-        (node->IsA(ncUnaryExpr) && !node->Right() && node->Left() &&
-         !node->Left()->IsA(ncMinusOperator)) ||
-        (node->IsA(ncPathExpr) && !node->Right() && node->Left() && node->Left()->IsA(ncFilterExpr));
-    if (!unit) {
-      return node;
-    }
+  while (node && IsUnit(node)) {
     node = node->Left();
   }
   return node;
