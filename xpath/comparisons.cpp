@@ -7,6 +7,7 @@
 
 #include "dom/dom_node.h"
 #include "xpath/node_set_result.h"
+#include "xpath/string_values.h"
 
 namespace velmora {
 
@@ -21,8 +22,9 @@ const TDomXPathNodeSetResult* AsNodeSet(const TDomXPathCustomResult& result) {
 std::vector<WideString> StringValues(const TDomXPathNodeSetResult& set) {
   std::vector<WideString> values;
   values.reserve(set.Nodes().size());
+  TDomXPathStringValues stringValues;
   for (const TDomNode* node : set.Nodes()) {
-    values.push_back(node->xpathStringValue());
+    values.emplace_back(stringValues.Of(node));
   }
   return values;
 }
@@ -68,17 +70,18 @@ bool NodeSetsEqual(const TDomXPathNodeSetResult& a, const TDomXPathNodeSetResult
 
 bool CompareNodeSetWithString(const TDomXPathNodeSetResult& set, std::u16string_view text,
                               bool notEqual) {
+  TDomXPathStringValues values;
   return std::any_of(set.Nodes().begin(), set.Nodes().end(), [&](const TDomNode* node) {
-    return (node->xpathStringValue() == text) != notEqual;
+    return (values.Of(node) == text) != notEqual;
   });
 }
 
 bool CompareNodeSetWithString(const TDomXPathNodeSetResult& set, std::u16string_view text,
                               TDomXPathRelation relation, bool textFirst) {
+  TDomXPathStringValues values;
   return std::any_of(set.Nodes().begin(), set.Nodes().end(), [&](const TDomNode* node) {
-    const WideString value = node->xpathStringValue();
-    const std::u16string_view view = value;
-    return textFirst ? Holds(text, view, relation) : Holds(view, text, relation);
+    const std::u16string_view value = values.Of(node);
+    return textFirst ? Holds(text, value, relation) : Holds(value, text, relation);
   });
 }
 

@@ -1,5 +1,8 @@
 #include "xpath/xpath_document.h"
 
+#include <algorithm>
+
+#include "dom/element.h"
 #include "xpath/tree_walks.h"
 
 namespace velmora {
@@ -24,6 +27,25 @@ void TDomDocumentXPath::beforeAddOwned(TCustomOwnedObject* object) {
   default:
     throw ENot_Supported_Err(dom_messages::kNotSupported);
   }
+}
+
+int TDomDocumentXPath::attributeType(std::u16string_view elementName,
+                                     std::u16string_view attrName) {
+  return TDomDocumentNS::attributeType(elementName, attrName);
+}
+
+void TDomDocumentXPath::normalizeAttributeValue(std::u16string_view value, int attrType,
+                                                int& errorCode, WideString& result) {
+  TDomDocumentNS::normalizeAttributeValue(value, attrType, errorCode, result);
+}
+
+bool TDomDocumentXPath::keepsAttributeValue(const TDomAttr* attr) {
+  // Normalizing resolves references and turns white space into spaces; a value it cannot
+  // normalize (one with "<") also stands as it is.
+  const WideString& value = attr->nodeValue();
+  return std::none_of(value.begin(), value.end(), [](char16_t c) {
+    return c == u'&' || c == u'\t' || c == u'\n' || c == u'\r';
+  });
 }
 
 void TDomDocumentXPath::takeOwnership(TCustomOwnedObject* object) {

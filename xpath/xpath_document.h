@@ -18,6 +18,15 @@ public:
   // instructions and fragments; anything else raises ENot_Supported_Err "Not supported
   // error.".
   void beforeAddOwned(TCustomOwnedObject* object) override;
+  // An XPath document has no document type: every attribute is CDATA, and its value is
+  // normalized by the rules of XML alone. Final, so that XPath may read a value without
+  // references or line breaks as it stands.
+  int attributeType(std::u16string_view elementName, std::u16string_view attrName) final;
+  void normalizeAttributeValue(std::u16string_view value, int attrType, int& errorCode,
+                               WideString& result) final;
+  // Whether attr's string value (its normalized value) is its value as it stands.
+  static bool keepsAttributeValue(const TDomAttr* attr);
+
   // Checks object before it leaves its owner: a refused object stays where it was.
   void takeOwnership(TCustomOwnedObject* object) override;
 

@@ -6,7 +6,8 @@
 namespace velmora::testing {
 namespace {
 
-// /root: v1 (v; s=a), v2 (v; s=b), n (nine=9, one=1.0, three=3, four=4, a=A, b=B)
+// /root: v1 (v; s=a), v2 (v; s=b), n (nine=9, one=1.0, three=3, four=4, a=A, b=B),
+//        w (raw values: tab="x<tab>y", ref="a&amp;b", lt="a<b"; texts "x", CDATA "y")
 class OperatorTest : public XPathTest {
 protected:
   OperatorTest() {
@@ -16,6 +17,9 @@ protected:
     Element(root, u"n",
             {{u"id", u"n"}, {u"nine", u"9"}, {u"one", u"1.0"}, {u"three", u"3"}, {u"four", u"4"},
              {u"a", u"A"}, {u"b", u"B"}});
+    TDomElement* w = Element(root, u"w", {{u"tab", u"x\ty"}, {u"ref", u"a&amp;b"}, {u"lt", u"a<b"}});
+    Text(w, u"x");
+    CData(w, u"y");
   }
 };
 
@@ -117,6 +121,13 @@ constexpr TExpressionCase kComparisons[] = {
     {u"//n/@a < (//v/@s)", "true"}, // "A" < "a" by code units
     {u"//v/@s >= (//n/@b)", "true"},
     {u"//v/@s < (//none)", "false"},
+    // String values: attributes as normalized, elements as the text inside.
+    {u"//w/@tab = 'x y'", "true"},
+    {u"//w/@ref = 'a&b'", "true"},
+    {u"//w/@lt = 'a<b'", "true"},
+    {u"//w = 'xy'", "true"},
+    {u"//v[1] = ''", "true"},
+    {u"//w/text() = 'y'", "true"},
 };
 INSTANTIATE_TEST_SUITE_P(Comparisons, Operators, ::testing::ValuesIn(kComparisons));
 
