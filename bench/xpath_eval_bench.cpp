@@ -59,8 +59,8 @@ TDomNode* CopyShallow(xmlNode* source, TDomDocumentXPath* target) {
   }
   case XML_TEXT_NODE:
   case XML_CDATA_SECTION_NODE: {
-    TDomText* text = source->type == XML_TEXT_NODE ? new TDomText(target)
-                                                   : new TDomCDATASection(target);
+    TDomText* text =
+        source->type == XML_TEXT_NODE ? new TDomText(target) : new TDomCDATASection(target);
     text->setNodeValue(Wide(source->content));
     return text;
   }
@@ -123,8 +123,8 @@ private:
     const std::filesystem::path path = std::filesystem::temp_directory_path(ignored) /
                                        ("velmora-xpath-" + std::to_string(::getpid()) + ".xml");
     const NarrowString command = NarrowString("python3 '") + VELMORA_BACKUP_GENERATOR +
-                                 "' --devices 3 --backups 8 --contacts 5000 -o '" +
-                                 path.string() + "'";
+                                 "' --devices 3 --backups 8 --contacts 5000 -o '" + path.string() +
+                                 "'";
     if (std::system(command.c_str()) == 0) {
       FLibxml = xmlReadFile(path.c_str(), nullptr, 0);
     }

@@ -71,9 +71,8 @@ bool NodeSetsEqual(const TDomXPathNodeSetResult& a, const TDomXPathNodeSetResult
 bool CompareNodeSetWithString(const TDomXPathNodeSetResult& set, std::u16string_view text,
                               bool notEqual) {
   TDomXPathStringValues values;
-  return std::any_of(set.Nodes().begin(), set.Nodes().end(), [&](const TDomNode* node) {
-    return (values.Of(node) == text) != notEqual;
-  });
+  return std::any_of(set.Nodes().begin(), set.Nodes().end(),
+                     [&](const TDomNode* node) { return (values.Of(node) == text) != notEqual; });
 }
 
 bool CompareNodeSetWithString(const TDomXPathNodeSetResult& set, std::u16string_view text,
@@ -124,10 +123,10 @@ bool CompareRelation(const TDomXPathCustomResult& left, const TDomXPathCustomRes
     const std::vector<WideString> a = StringValues(*leftSet);
     const std::vector<WideString> b = StringValues(*rightSet);
     const bool less = relation == reLess || relation == reLessOrEqual;
-    const WideString& fromA = less ? *std::min_element(a.begin(), a.end())
-                                   : *std::max_element(a.begin(), a.end());
-    const WideString& fromB = less ? *std::max_element(b.begin(), b.end())
-                                   : *std::min_element(b.begin(), b.end());
+    const WideString& fromA =
+        less ? *std::min_element(a.begin(), a.end()) : *std::max_element(a.begin(), a.end());
+    const WideString& fromB =
+        less ? *std::max_element(b.begin(), b.end()) : *std::min_element(b.begin(), b.end());
     return Holds<std::u16string_view>(fromA, fromB, relation);
   }
   if (leftSet) {

@@ -24,7 +24,8 @@ const TDomElement* NamespaceOwner(const TDomNode* node) {
 struct TIdentityHash {
   size_t operator()(const TDomNode* node) const noexcept {
     if (node->nodeType() == nkXPathNamespace) {
-      return std::hash<WideString>{}(node->prefix()) ^ std::hash<const void*>{}(NamespaceOwner(node));
+      return std::hash<WideString>{}(node->prefix()) ^
+             std::hash<const void*>{}(NamespaceOwner(node));
     }
     return std::hash<const void*>{}(node);
   }
@@ -87,9 +88,8 @@ TDomXPathOrderKey TDomXPathOrderKeys::KeyOf(const TDomNode* node) {
     treeNode = element;
     nodeClass = kNamespaceClass;
   }
-  const TDomCustomDocument* document = kind == nkDocument
-                                           ? static_cast<const TDomCustomDocument*>(node)
-                                           : treeNode->ownerDocument();
+  const TDomCustomDocument* document =
+      kind == nkDocument ? static_cast<const TDomCustomDocument*>(node) : treeNode->ownerDocument();
   if (document != FDocument) {
     FDocument = document;
     FXPathDocument = dynamic_cast<TDomDocumentXPath*>(const_cast<TDomCustomDocument*>(document));

@@ -215,8 +215,7 @@ bool HasAttributesOrNamespaces(const TDomXPathNodeSetResult& set) {
 // (every node with a key of its own) are gathered and put in order once at the end, so a
 // long run of unions stays linear; attributes and namespace nodes of one element share
 // keys, and their order among themselves comes from merging one operand after the other.
-TDomXPathResultPtr EvaluateUnion(const TDomXPathSyntaxNode* node,
-                                 const TDomXPathContext& context) {
+TDomXPathResultPtr EvaluateUnion(const TDomXPathSyntaxNode* node, const TDomXPathContext& context) {
   TDomXPathChainLinks links;
   TDomXPathResultPtr first =
       EvaluateExpression(CollectLeftChain(node, {ncUnionExpr}, links), context);

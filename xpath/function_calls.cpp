@@ -15,8 +15,7 @@ TDomXPathResultPtr EvaluateFunctionCall(const TDomXPathFunctionCall* call,
 }
 
 TDomXPathResultPtr EvaluateVariableReference(const TDomXPathVariableReference* variable) {
-  throw EXPath_Exception(
-      Format("No binding for variable $%S provided.", {variable->Value()}));
+  throw EXPath_Exception(Format("No binding for variable $%S provided.", {variable->Value()}));
 }
 
 } // namespace velmora

@@ -2,8 +2,8 @@
 
 #include <cmath>
 #include <limits>
-#include <unordered_set>
 #include <span>
+#include <unordered_set>
 #include <vector>
 
 #include "dom/document.h"
@@ -50,8 +50,8 @@ bool MayBeNumber(const TDomXPathSyntaxNode* expression) {
   if (!node) {
     return true;
   }
-  if (node->IsOneOf(TDomXPathNodeClasses{ncOrExpr, ncAndExpr, ncUnionExpr, ncPathExpr,
-                                         ncFilterExpr, ncLiteral} |
+  if (node->IsOneOf(TDomXPathNodeClasses{ncOrExpr, ncAndExpr, ncUnionExpr, ncPathExpr, ncFilterExpr,
+                                         ncLiteral} |
                     kEqualityExprClasses | kRelationalExprClasses)) {
     return false; // booleans, node sets and strings
   }
@@ -106,9 +106,8 @@ const TDomXPathSyntaxNode* JoinableChildStep(const TDomXPathSyntaxNode* step) {
     return nullptr;
   }
   const TDomXPathSyntaxNode* nextAxis = next->Left();
-  return nextAxis && nextAxis->IsA(ncAxisNameChild) && IgnorePositions(nextAxis->Right())
-             ? next
-             : nullptr;
+  return nextAxis && nextAxis->IsA(ncAxisNameChild) && IgnorePositions(nextAxis->Right()) ? next
+                                                                                          : nullptr;
 }
 
 // The position that a predicate asks for when its expression is a number literal
@@ -136,14 +135,13 @@ void ApplyPredicates(const TDomXPathSyntaxNode* predicate, TDomXPathNodeSetResul
     // A number literal keeps one node, found without evaluating anything.
     if (const double position = first ? firstPosition : ConstantPosition(predicate);
         !std::isnan(position)) {
-      const bool exists =
-          position >= 1 && position <= static_cast<double>(size) && std::floor(position) == position;
+      const bool exists = position >= 1 && position <= static_cast<double>(size) &&
+                          std::floor(position) == position;
       set.KeepOnly(exists ? static_cast<size_t>(position) : 0);
       continue;
     }
     set.Filter([expression, size](TDomNode* node, size_t position) {
-      return PredicateHolds(expression,
-                            {node, static_cast<int>(position), static_cast<int>(size)});
+      return PredicateHolds(expression, {node, static_cast<int>(position), static_cast<int>(size)});
     });
   }
 }
@@ -187,8 +185,7 @@ TDomXPathNodeSetPtr EvaluateStep(const TStepPlan& plan, std::span<TDomNode* cons
 
 // The steps from step on, the first applied to input (the nodes of inputOwner, when it
 // is given; it lives until the first step is done).
-TDomXPathNodeSetPtr EvaluateSteps(const TDomXPathSyntaxNode* step,
-                                  std::span<TDomNode* const> input,
+TDomXPathNodeSetPtr EvaluateSteps(const TDomXPathSyntaxNode* step, std::span<TDomNode* const> input,
                                   TDomXPathNodeSetPtr inputOwner) {
   TDomXPathNodeSetPtr current = std::move(inputOwner);
   for (; step; step = step->Right()) {

@@ -43,8 +43,7 @@ TDomXPathResultPtr ToBooleanResult(TDomXPathResultPtr result) {
 
 TDomXPathResultPtr ToNumberResult(TDomXPathResultPtr result) {
   CheckAssigned(result);
-  return result->ResultType() == rtNumber ? std::move(result)
-                                          : NewNumberResult(result->AsNumber());
+  return result->ResultType() == rtNumber ? std::move(result) : NewNumberResult(result->AsNumber());
 }
 
 TDomXPathResultPtr ToStringResult(TDomXPathResultPtr result) {

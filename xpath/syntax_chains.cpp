@@ -33,10 +33,10 @@ enum TUnitRule : uint8_t {
 constexpr auto kUnitRules = [] {
   std::array<TUnitRule, ncNodeClassCount> rules{};
   rules[ncExpr] = rules[ncPrimaryExpr] = urAlways;
-  for (TDomXPathNodeClass c : {ncOrExpr, ncAndExpr, ncIsEqualExpr, ncIsNotEqualExpr,
-                               ncLessThanExpr, ncLessThanOrEqualExpr, ncGreaterThanExpr,
-                               ncGreaterThanOrEqualExpr, ncPlusExpr, ncMinusExpr, ncModExpr,
-                               ncDivExpr, ncMultiplyExpr, ncUnionExpr, ncFilterExpr}) {
+  for (TDomXPathNodeClass c :
+       {ncOrExpr, ncAndExpr, ncIsEqualExpr, ncIsNotEqualExpr, ncLessThanExpr, ncLessThanOrEqualExpr,
+        ncGreaterThanExpr, ncGreaterThanOrEqualExpr, ncPlusExpr, ncMinusExpr, ncModExpr, ncDivExpr,
+        ncMultiplyExpr, ncUnionExpr, ncFilterExpr}) {
     rules[c] = urWithoutRight;
   }
   rules[ncUnaryExpr] = urUnsignedUnary;

@@ -21,8 +21,8 @@ using NodeSets = SampleDocumentTest;
 
 TEST_F(NodeSets, MergeKeepsOrderAndDropsRepeats) {
   TDomXPathNodeSetPtr a = SetOf({Node("r"), Node("@x=1"), Node("b2")});
-  TDomXPathNodeSetPtr b = SetOf({Node("/"), Node("a1"), Node("@id=a1"), Node("@x=1"),
-                                 Node("b1"), Node("b2"), Node("c:end")});
+  TDomXPathNodeSetPtr b = SetOf(
+      {Node("/"), Node("a1"), Node("@id=a1"), Node("@x=1"), Node("b1"), Node("b2"), Node("c:end")});
   a->Merge(*b);
   // The attributes of a1 come after a1, a's own first, before a1's children.
   EXPECT_EQ(Labels(*a), "[/ r a1 @x=1 @id=a1 b1 b2 c:end]");

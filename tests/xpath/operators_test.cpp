@@ -15,9 +15,15 @@ protected:
     Element(root, u"v", {{u"id", u"v1"}, {u"s", u"a"}});
     Element(root, u"v", {{u"id", u"v2"}, {u"s", u"b"}});
     Element(root, u"n",
-            {{u"id", u"n"}, {u"nine", u"9"}, {u"one", u"1.0"}, {u"three", u"3"}, {u"four", u"4"},
-             {u"a", u"A"}, {u"b", u"B"}});
-    TDomElement* w = Element(root, u"w", {{u"tab", u"x\ty"}, {u"ref", u"a&amp;b"}, {u"lt", u"a<b"}});
+            {{u"id", u"n"},
+             {u"nine", u"9"},
+             {u"one", u"1.0"},
+             {u"three", u"3"},
+             {u"four", u"4"},
+             {u"a", u"A"},
+             {u"b", u"B"}});
+    TDomElement* w =
+        Element(root, u"w", {{u"tab", u"x\ty"}, {u"ref", u"a&amp;b"}, {u"lt", u"a<b"}});
     Text(w, u"x");
     CData(w, u"y");
   }
@@ -114,8 +120,8 @@ constexpr TExpressionCase kComparisons[] = {
     {u"//n/@a = (//n/@*)", "true"},
     {u"//v/@s = (//none)", "false"},
     {u"//v/@s != (//none)", "false"},
-    {u"//v/@s < (//v/@s)", "true"},  // a < b
-    {u"//v/@s > (//v/@s)", "true"},  // b > a
+    {u"//v/@s < (//v/@s)", "true"}, // a < b
+    {u"//v/@s > (//v/@s)", "true"}, // b > a
     {u"//v[1]/@s < (//v[1]/@s)", "false"},
     {u"//v[1]/@s <= (//v[1]/@s)", "true"},
     {u"//n/@a < (//v/@s)", "true"}, // "A" < "a" by code units
@@ -145,8 +151,7 @@ constexpr TExpressionCase kLogic[] = {
     {u"1 = 2 and $unbound", "false"},
     {u"1 = 1 or 1 = 2 or $unbound", "true"},
     {u"1 = 2 or $unbound", "!EXPath_Exception: No binding for variable $unbound provided."},
-    {u"1 = 1 and $p:unbound",
-     "!EXPath_Exception: No binding for variable $p:unbound provided."},
+    {u"1 = 1 and $p:unbound", "!EXPath_Exception: No binding for variable $p:unbound provided."},
 };
 INSTANTIATE_TEST_SUITE_P(Logic, Operators, ::testing::ValuesIn(kLogic));
 

@@ -1,8 +1,8 @@
 #include <cctype>
-#include <functional>
-#include <locale>
 #include <cmath>
+#include <functional>
 #include <limits>
+#include <locale>
 
 #include "tests/xpath/xpath_fixture.h"
 #include "xpath/number_text.h"
@@ -95,7 +95,8 @@ TEST(NumberText, IgnoresTheGlobalLocale) {
   struct TCommaPoint : std::numpunct<char> {
     char do_decimal_point() const override { return ','; }
   };
-  const std::locale previous = std::locale::global(std::locale(std::locale::classic(), new TCommaPoint));
+  const std::locale previous =
+      std::locale::global(std::locale(std::locale::classic(), new TCommaPoint));
   EXPECT_EQ(XPathNumberToString(0.5), u"0.5");
   EXPECT_EQ(XPathStringToNumber(u"0.5"), 0.5);
   EXPECT_TRUE(std::isnan(XPathStringToNumber(u"0,5")));
@@ -143,7 +144,8 @@ TEST_P(Conversions, OfEveryResultClass) {
   EXPECT_EQ(converted.get(), same);
 }
 
-TDomXPathResultPtr AttributeValues(XPathTest& test, std::initializer_list<std::u16string_view> values,
+TDomXPathResultPtr AttributeValues(XPathTest& test,
+                                   std::initializer_list<std::u16string_view> values,
                                    TDomXPathAxisType axisType) {
   TDomXPathNodeSetPtr set = NewNodeSet();
   TDomElement* element = test.Element(nullptr, u"e");
@@ -166,9 +168,15 @@ const TConversionCase kConversionCases[] = {
     {"text", [](XPathTest&) { return NewStringResult(u"false"); }, true, kNaN, u"false"},
     {"empty set", [](XPathTest&) { return TDomXPathResultPtr(NewNodeSet()); }, false, kNaN, u""},
     {"set of 3 and 4",
-     [](XPathTest& t) { return AttributeValues(t, {u"3", u"4"}, atForward); }, true, 3, u"3"},
+     [](XPathTest& t) {
+       return AttributeValues(t, {u"3", u"4"}, atForward);
+     },
+     true, 3, u"3"},
     {"reverse set of 3 and 4",
-     [](XPathTest& t) { return AttributeValues(t, {u"3", u"4"}, atReverse); }, true, 3, u"3"},
+     [](XPathTest& t) {
+       return AttributeValues(t, {u"3", u"4"}, atReverse);
+     },
+     true, 3, u"3"},
 };
 INSTANTIATE_TEST_SUITE_P(Table, Conversions, ::testing::ValuesIn(kConversionCases),
                          [](const auto& info) {

@@ -77,8 +77,7 @@ TDomAttr* XPathTest::Attribute(TDomElement* element, std::u16string_view qualifi
   return element->setAttributeNS(namespaceURI, qualifiedName, WideString(value));
 }
 
-template <class TNode>
-TNode* Appended(TDomNode* parent, TNode* node, std::u16string_view data) {
+template <class TNode> TNode* Appended(TDomNode* parent, TNode* node, std::u16string_view data) {
   node->setNodeValue(WideString(data));
   if (parent) {
     parent->appendChild(node);
