@@ -40,6 +40,8 @@ public:
   // opposite order to a reverse one.
   void AddSubtree(TDomNode* node);
   void Clear();
+  // The ownership layer's clear empties the list as well.
+  void clear() override { Clear(); }
   // Removes the entry at index (frees it when it is a namespace node).
   void Delete(int index);
   // Merges other (reordered into this set's direction) into this set: both are sorted and
