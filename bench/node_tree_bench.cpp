@@ -1,5 +1,7 @@
 // The node tree at the size of a large backup file: a million elements built, listed by
-// name, compared in document order and freed.
+// name, compared in document order and freed; and the bulk changes that must stay linear:
+// freeing an element with many attributes, normalizing a long run of texts, removing
+// children from the front.
 
 #include <benchmark/benchmark.h>
 
@@ -9,6 +11,8 @@
 #include "dom/document.h"
 #include "dom/element.h"
 #include "dom/node_lists.h"
+#include "dom/other_nodes.h"
+#include "runtime/strings.h"
 
 namespace velmora {
 namespace {
@@ -84,6 +88,76 @@ void BM_CompareDocumentPosition(benchmark::State& state) {
   document->Free();
 }
 BENCHMARK(BM_CompareDocumentPosition)->Unit(benchmark::kMillisecond);
+
+constexpr int kBulk = 100'000;
+
+void BM_FreeElementWithManyAttributes(benchmark::State& state) {
+  auto* document = new TDomDocument;
+  std::vector<WideString> names;
+  for (int i = 0; i < kBulk; ++i) {
+    names.push_back(u"a" + NarrowToWide(std::to_string(i)));
+  }
+  for (auto _ : state) {
+    state.PauseTiming();
+    auto* element = new TDomElement(document, u"wide");
+    for (const WideString& name : names) {
+      element->setAttribute(name, u"v");
+    }
+    state.ResumeTiming();
+    element->Free();
+  }
+  state.SetItemsProcessed(state.iterations() * kBulk);
+  document->Free();
+}
+BENCHMARK(BM_FreeElementWithManyAttributes)->Unit(benchmark::kMillisecond);
+
+void BM_NormalizeTextsBeforeComments(benchmark::State& state) {
+  auto* document = new TDomDocument;
+  for (auto _ : state) {
+    state.PauseTiming();
+    auto* element = new TDomElement(document, u"mixed");
+    for (int i = 0; i < kBulk; ++i) {
+      auto* text = new TDomText(document);
+      text->setNodeValue(u"t");
+      element->appendChild(text);
+    }
+    for (int i = 0; i < kBulk; ++i) {
+      element->appendChild(new TDomComment(document));
+    }
+    state.ResumeTiming();
+    element->normalize();
+    state.PauseTiming();
+    if (element->childNodes()->length() != kBulk + 1) {
+      state.SkipWithError("normalize merged the wrong nodes");
+    }
+    element->Free();
+    state.ResumeTiming();
+  }
+  state.SetItemsProcessed(state.iterations() * kBulk);
+  document->Free();
+}
+BENCHMARK(BM_NormalizeTextsBeforeComments)->Unit(benchmark::kMillisecond);
+
+void BM_RemoveChildrenFromTheFront(benchmark::State& state) {
+  auto* document = new TDomDocument;
+  for (auto _ : state) {
+    state.PauseTiming();
+    auto* element = new TDomElement(document, u"list");
+    for (int i = 0; i < kBulk; ++i) {
+      element->appendChild(new TDomElement(document, u"item"));
+    }
+    state.ResumeTiming();
+    while (TDomNode* first = element->firstChild()) {
+      element->removeChild(first);
+    }
+    state.PauseTiming();
+    document->clear();
+    state.ResumeTiming();
+  }
+  state.SetItemsProcessed(state.iterations() * kBulk);
+  document->Free();
+}
+BENCHMARK(BM_RemoveChildrenFromTheFront)->Unit(benchmark::kMillisecond);
 
 } // namespace
 } // namespace velmora

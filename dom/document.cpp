@@ -53,13 +53,13 @@ TDomCustomDocument::TDomCustomDocument(TDomImplementation* implementation)
   }
 }
 
-void TDomCustomDocument::BeforeDestruction(bool ownerGoes) noexcept {
+void TDomCustomDocument::BeforeDestruction(bool ownerGoes, TFirstFailure& failures) noexcept {
   FreeTraversals();
   if (FImplementation) {
     FImplementation->unregisterDocument(this);
     FImplementation = nullptr;
   }
-  TDomNode::BeforeDestruction(ownerGoes);
+  TDomNode::BeforeDestruction(ownerGoes, failures);
 }
 
 void TDomCustomDocument::FreeTraversals() {
@@ -80,15 +80,27 @@ int TDomCustomDocument::ChildIndexOf(TDomNodeType kind) const {
   return -1;
 }
 
+namespace {
+
+// The kinds the document rules look at; every other kind goes on without a look at the
+// children, so that many comments or instructions at the top cost no scans.
+bool IsRuledKind(TDomNodeType kind) {
+  return kind == nkElement || kind == nkDocumentType;
+}
+
+} // namespace
+
 TDomNode* TDomCustomDocument::appendChild(TDomNode* newChild) {
   if (!newChild) {
     throw ENot_Supported_Err(dom_messages::kNotSupported);
   }
   const TDomNodeType kind = newChild->nodeType();
-  const bool hasElement = ChildIndexOf(nkElement) >= 0;
-  if ((kind == nkElement && hasElement) ||
-      (kind == nkDocumentType && (hasElement || ChildIndexOf(nkDocumentType) >= 0))) {
-    throw EHierarchy_Request_Err(dom_messages::kHierarchyRequest);
+  if (IsRuledKind(kind)) {
+    const bool hasElement = ChildIndexOf(nkElement) >= 0;
+    if ((kind == nkElement && hasElement) ||
+        (kind == nkDocumentType && (hasElement || ChildIndexOf(nkDocumentType) >= 0))) {
+      throw EHierarchy_Request_Err(dom_messages::kHierarchyRequest);
+    }
   }
   return TDomNode::appendChild(newChild);
 }
@@ -97,16 +109,18 @@ TDomNode* TDomCustomDocument::insertBefore(TDomNode* newChild, TDomNode* refChil
   if (!newChild) {
     throw ENot_Supported_Err(dom_messages::kNotSupported);
   }
-  // Without refChild the insertion point lies after the last child.
-  const int at = refChild && refChild->parentNode() == this
-                     ? static_cast<int>(refChild->indexInParent())
-                     : childCount();
-  const int element = ChildIndexOf(nkElement);
-  const int doctype = ChildIndexOf(nkDocumentType);
   const TDomNodeType kind = newChild->nodeType();
-  if ((kind == nkElement && (element >= 0 || (doctype >= 0 && doctype >= at))) ||
-      (kind == nkDocumentType && (doctype >= 0 || (element >= 0 && element < at)))) {
-    throw EHierarchy_Request_Err(dom_messages::kHierarchyRequest);
+  if (IsRuledKind(kind)) {
+    // Without refChild the insertion point lies after the last child.
+    const int at = refChild && refChild->parentNode() == this
+                       ? static_cast<int>(refChild->indexInParent())
+                       : childCount();
+    const int element = ChildIndexOf(nkElement);
+    const int doctype = ChildIndexOf(nkDocumentType);
+    if ((kind == nkElement && (element >= 0 || (doctype >= 0 && doctype >= at))) ||
+        (kind == nkDocumentType && (doctype >= 0 || (element >= 0 && element < at)))) {
+      throw EHierarchy_Request_Err(dom_messages::kHierarchyRequest);
+    }
   }
   return TDomNode::insertBefore(newChild, refChild);
 }
@@ -115,14 +129,18 @@ TDomNode* TDomCustomDocument::replaceChild(TDomNode* newChild, TDomNode* oldChil
   if (!newChild || !oldChild) {
     throw ENot_Supported_Err(dom_messages::kNotSupported);
   }
-  const int at = oldChild->parentNode() == this ? static_cast<int>(oldChild->indexInParent()) : -1;
-  const int element = ChildIndexOf(nkElement);
-  const int doctype = ChildIndexOf(nkDocumentType);
   const TDomNodeType kind = newChild->nodeType();
-  if ((kind == nkElement && ((element >= 0 && element != at) || (doctype >= 0 && at < doctype))) ||
-      (kind == nkDocumentType &&
-       ((doctype >= 0 && doctype != at) || (element >= 0 && element < at)))) {
-    throw EHierarchy_Request_Err(dom_messages::kHierarchyRequest);
+  if (IsRuledKind(kind)) {
+    const int at =
+        oldChild->parentNode() == this ? static_cast<int>(oldChild->indexInParent()) : -1;
+    const int element = ChildIndexOf(nkElement);
+    const int doctype = ChildIndexOf(nkDocumentType);
+    if ((kind == nkElement &&
+         ((element >= 0 && element != at) || (doctype >= 0 && at < doctype))) ||
+        (kind == nkDocumentType &&
+         ((doctype >= 0 && doctype != at) || (element >= 0 && element < at)))) {
+      throw EHierarchy_Request_Err(dom_messages::kHierarchyRequest);
+    }
   }
   return TDomNode::replaceChild(newChild, oldChild);
 }
@@ -172,13 +190,21 @@ void TDomCustomDocument::freeDetachedIterators() {
   FIterators.shrink_to_fit();
 }
 
-void TDomCustomDocument::nodeFreeing(TDomNode* node) {
+void TDomCustomDocument::SubtreesFreeing(TCustomOwnedNode* first, TCustomOwnedNode* last) noexcept {
+  bumpTreeVersion();
+  auto* firstNode = static_cast<TDomNode*>(first);
+  auto* lastNode = static_cast<TDomNode*>(last);
   for (const auto& iterator : FIterators) {
-    iterator->nodeFreeing(node);
+    iterator->subtreesFreeing(firstNode, lastNode);
   }
   for (const auto& walker : FWalkers) {
-    walker->nodeFreeing(node);
+    walker->subtreesFreeing(firstNode, lastNode);
   }
+}
+
+void TDomCustomDocument::SubtreesFreed() noexcept {
+  // Again: a handler may have asked a list while the nodes were going.
+  bumpTreeVersion();
 }
 
 const WideString& TDomCustomDocument::nodeName() const {
@@ -463,20 +489,16 @@ void TDomCustomDocument::doNodeRemoving(TDomNode* node) {
       &TDomImplementation::doNodeRemoving, node, 1);
 }
 
-void TDomCustomDocument::clear() {
-  checkWritable();
-  hookBeforeClear();
-  // Every node of the document goes: no tree maintenance needed.
-  freeAllOwnedAtOnce();
+void TDomCustomDocument::ClearContents(TFirstFailure& failures) noexcept {
+  // Every node of the document goes (its traversals went first): no tree maintenance needed.
+  freeAllOwnedAtOnce(failures);
   ForgetChildren();
-  BumpTreeVersion();
-  hookAfterClear();
+  bumpTreeVersion();
 }
 
-void TDomCustomDocument::DestroyContents() noexcept {
-  freeAllOwnedAtOnce();
+void TDomCustomDocument::DestroyContents(TFirstFailure& failures) noexcept {
+  freeAllOwnedAtOnce(failures);
   ForgetChildren();
-  BumpTreeVersion();
 }
 
 TDomDocument::TDomDocument(TDomImplementation* implementation)
@@ -531,6 +553,7 @@ bool TDomDocument::isWhitespaceInElementContent(const TDomText* textNode) const 
 }
 
 bool TDomDocument::refreshDefaultAttributes(TDomNode* node) {
+  TFirstFailure failures;
   bool result = true;
   for (TDomNode* n = node; n;) {
     if (n->nodeType() == nkElement) {
@@ -539,7 +562,7 @@ bool TDomDocument::refreshDefaultAttributes(TDomNode* node) {
       for (auto it = attributes.rbegin(); it != attributes.rend(); ++it) {
         auto* attr = static_cast<TDomAttr*>(*it);
         if (!attr->specified()) {
-          attr->Free();
+          attr->Free(failures);
         }
       }
       FAgent->AddDefaultAttributes(element);
@@ -554,6 +577,7 @@ bool TDomDocument::refreshDefaultAttributes(TDomNode* node) {
     }
     n = n == node ? nullptr : n->nextSibling();
   }
+  failures.Raise();
   return result;
 }
 

@@ -17,12 +17,18 @@ class TDomElement;
 class TDomText;
 class TDtdValidationAgent;
 
+// The kinds of documents, for checking which one a node belongs to without a cast.
+enum TDomDocumentFlavor : uint8_t { dfCustom, dfPlain, dfNamespaceAware };
+
 class TDomCustomDocument : public TDomNode {
 public:
+  static constexpr TDomDocumentFlavor kFlavor = dfCustom;
+  virtual TDomDocumentFlavor flavor() const { return dfCustom; }
   explicit TDomCustomDocument(TDomImplementation* implementation = nullptr);
   const char* ClassName() const override { return "TDomCustomDocument"; }
 
   TDomNodeType nodeType() const override { return nkDocument; }
+  bool isDocumentObject() const override { return true; }
   const WideString& nodeName() const override;
   void setNodeValue(const WideString&) override {}
   TDomCustomDocument* referenceDocument() const override {
@@ -83,8 +89,11 @@ public:
   virtual void doNodeClearing(TDomNode* node);
   virtual void doNodeInserted(TDomNode* node);
   virtual void doNodeRemoving(TDomNode* node);
-  // A node of this document is about to be freed with its subtree.
-  virtual void nodeFreeing(TDomNode* node);
+
+  // Grows with every change of a child list in this document and of an element's name:
+  // what live lists compare to know whether their matches still hold.
+  uint64_t treeVersion() const { return FTreeVersion; }
+  void bumpTreeVersion() { ++FTreeVersion; }
 
   TDomAttrModifiedEvent OnAttrModified;
   TDomNotifyNodeEvent OnCharacterDataModified;
@@ -106,13 +115,15 @@ public:
   size_t nodeIteratorCount() const { return FIterators.size(); }
   size_t treeWalkerCount() const { return FWalkers.size(); }
 
-  void clear() override;
-
 protected:
   void hookBeforeClear() override;
-  void BeforeDestruction(bool ownerGoes) noexcept override;
+  void BeforeDestruction(bool ownerGoes, TFirstFailure& failures) noexcept override;
   void FreeTraversals();
-  void DestroyContents() noexcept override;
+  void DestroyContents(TFirstFailure& failures) noexcept override;
+  void ClearContents(TFirstFailure& failures) noexcept override;
+  // Nodes of this document go: iterators and walkers leave them, live lists look again.
+  void SubtreesFreeing(TCustomOwnedNode* first, TCustomOwnedNode* last) noexcept override;
+  void SubtreesFreed() noexcept override;
   // Makes the copy of one node without its children.
   TDomNode* CopyShallow(TDomNode* node);
 
@@ -134,6 +145,7 @@ private:
   WideString FInputEncoding;
   WideString FXmlEncoding;
   WideString FXmlVersion;
+  uint64_t FTreeVersion = 0;
   uint8_t FXmlStandalone = 2;
 };
 
@@ -141,6 +153,8 @@ private:
 // type declaration says.
 class TDomDocument : public TDomCustomDocument {
 public:
+  static constexpr TDomDocumentFlavor kFlavor = dfPlain;
+  TDomDocumentFlavor flavor() const override { return dfPlain; }
   explicit TDomDocument(TDomImplementation* implementation = nullptr);
   const char* ClassName() const override { return "TDomDocument"; }
   TDomNodeList* getElementsByTagName(const WideString& name);
@@ -173,6 +187,8 @@ private:
 // A namespace-aware document.
 class TDomDocumentNS : public TDomCustomDocument {
 public:
+  static constexpr TDomDocumentFlavor kFlavor = dfNamespaceAware;
+  TDomDocumentFlavor flavor() const override { return dfNamespaceAware; }
   explicit TDomDocumentNS(TDomImplementation* implementation = nullptr);
   const char* ClassName() const override { return "TDomDocumentNS"; }
   TDomNodeList* getElementsByTagNameNS(const WideString& namespaceURI, const WideString& localName);
@@ -197,11 +213,10 @@ private:
 // document as a document of the class a node kind requires; EInvalidCast otherwise (a
 // namespace-aware node in a DOM Level 1 document, or the reverse).
 template <class TDocument> TDocument* DocumentAs(TDomCustomDocument* document) {
-  auto* typed = dynamic_cast<TDocument*>(document);
-  if (!typed) {
+  if (!document || document->flavor() != TDocument::kFlavor) {
     throw EInvalidCast("Ungültige Typumwandlung");
   }
-  return typed;
+  return static_cast<TDocument*>(document);
 }
 
 } // namespace velmora

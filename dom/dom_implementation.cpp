@@ -41,17 +41,21 @@ TDomNodeList* TDomImplementation::documents() {
 }
 
 void TDomImplementation::freeDocuments() {
+  TFirstFailure failures;
   while (!FDocuments.empty()) {
     auto* document = static_cast<TDomCustomDocument*>(FDocuments.back());
     FDocuments.pop_back();
     // It need not find itself in the list any more.
     document->forgetImplementation();
-    document->Free();
+    document->Free(failures);
   }
+  failures.Raise();
 }
 
 void TDomImplementation::BeforeDestruction() noexcept {
-  freeDocuments();
+  TFirstFailure failures;
+  failures.Run([&] { freeDocuments(); });
+  // A handler's failure has no one to go to while the implementation itself goes.
 }
 
 void TDomImplementation::registerDocument(TDomCustomDocument* document) {

@@ -43,7 +43,16 @@ bool SameNameNS(const TDomNode* node, std::u16string_view namespaceURI,
 // The live view of a node's children.
 class TDomNode::TChildNodeList : public TDomNodeList {
 public:
-  explicit TChildNodeList(const TDomNode* node) : TDomNodeList(&node->treeChildren()) {}
+  explicit TChildNodeList(const TDomNode* node) : TDomNodeList(nullptr), FNode(node) {}
+  int length() const override { return FNode->childCount(); }
+  int indexOf(const TDomNode* node) const override { return FNode->indexOfTreeChild(node); }
+  TDomNode* item(int index) const override {
+    return index < 0 ? nullptr
+                     : static_cast<TDomNode*>(FNode->treeChild(static_cast<size_t>(index)));
+  }
+
+private:
+  const TDomNode* FNode;
 };
 
 void TDomCustomNode::raiseTreeError(TTreeError error) const {
@@ -51,7 +60,8 @@ void TDomCustomNode::raiseTreeError(TTreeError error) const {
 }
 
 TDomNode::TDomNode(TCustomOwnedObject* owner) : TDomCustomNode(owner) {
-  FOwnerDocument = dynamic_cast<TDomCustomDocument*>(owner);
+  FOwnerDocument =
+      owner && owner->isDocumentObject() ? static_cast<TDomCustomDocument*>(owner) : nullptr;
 }
 
 TDomNode::~TDomNode() = default;
@@ -268,7 +278,7 @@ TDomNode* TDomNode::appendChild(TDomNode* newChild) {
   if (!newChild || !IsFragment(newChild)) {
     return static_cast<TDomNode*>(appendChildNode(newChild));
   }
-  return InsertFragmentBefore(newChild, nullptr);
+  return MoveFragmentChildren(newChild, nullptr, false);
 }
 
 TDomNode* TDomNode::insertBefore(TDomNode* newChild, TDomNode* refChild) {
@@ -279,17 +289,17 @@ TDomNode* TDomNode::insertBefore(TDomNode* newChild, TDomNode* refChild) {
   if (newChild == refChild) {
     raiseTreeError(teHierarchyRequest);
   }
-  return InsertFragmentBefore(newChild, refChild);
+  return MoveFragmentChildren(newChild, refChild, true);
 }
 
-TDomNode* TDomNode::InsertFragmentBefore(TDomNode* fragment, TDomNode* refChild) {
+TDomNode* TDomNode::MoveFragmentChildren(TDomNode* fragment, TDomNode* refChild, bool checked) {
   checkSameOwner(fragment);
   // Moving a fragment's children into the fragment itself would never end.
   if (fragment == this) {
     raiseTreeError(teHierarchyRequest);
   }
   while (TDomNode* child = fragment->firstChild()) {
-    if (refChild) {
+    if (checked) {
       insertBefore(child, refChild);
     } else {
       appendChildNode(child);
@@ -336,37 +346,18 @@ TDomNode* TDomNode::cloneNode(bool deep) {
 void TDomNode::normalize() {
   // Merges adjacent texts below every element of the subtree; other nodes merge nothing
   // themselves. The walk goes down the tree without recursion and merges a node's children
-  // before it visits them.
+  // before it visits them; the merged texts of one element go together, in one pass over
+  // its child list.
+  TFirstFailure failures;
+  std::vector<TCustomOwnedNode*> gone;
   TDomNode* node = this;
   while (node) {
     if (node->nodeType() == nkElement) {
-      TDomNode* child = node->lastChild();
-      while (child) {
-        TDomNode* runEnd = child;
-        while (child->previousSibling() && child->nodeType() == nkText &&
-               child->previousSibling()->nodeType() == nkText) {
-          child = child->previousSibling();
-        }
-        if (child != runEnd) {
-          // child starts a run of texts that ends at runEnd: one merge for the whole run.
-          auto* first = static_cast<TDomText*>(child);
-          WideString rest;
-          bool fromReference = first->fromCharacterReference();
-          for (TDomNode* t = first->nextSibling(); t != runEnd->nextSibling();
-               t = t->nextSibling()) {
-            rest += t->FNodeValue;
-            fromReference = fromReference || static_cast<TDomText*>(t)->fromCharacterReference();
-          }
-          first->appendData(rest);
-          first->setFromCharacterReference(fromReference);
-          // The merged nodes go from the right, as a right-to-left merge would free them.
-          for (TDomNode* merged = runEnd; merged != first;) {
-            TDomNode* previous = merged->previousSibling();
-            merged->Free();
-            merged = previous;
-          }
-        }
-        child = child->previousSibling();
+      gone.clear();
+      const bool goOn = node->MergeTextRuns(gone, failures);
+      FreeNodes(node, gone, failures);
+      if (!goOn) {
+        break;
       }
     }
     if (node->hasChildNodes()) {
@@ -378,6 +369,49 @@ void TDomNode::normalize() {
     }
     node = node == this ? nullptr : node->nextSibling();
   }
+  failures.Raise();
+}
+
+bool TDomNode::MergeTextRuns(std::vector<TCustomOwnedNode*>& gone, TFirstFailure& failures) {
+  // From the last child to the first, as the merges of pairs from the right would go.
+  TDomNode* child = lastChild();
+  while (child) {
+    TDomNode* runEnd = child;
+    while (child->previousSibling() && child->nodeType() == nkText &&
+           child->previousSibling()->nodeType() == nkText) {
+      child = child->previousSibling();
+    }
+    if (child != runEnd) {
+      // child starts a run of texts that ends at runEnd: one merge for the whole run.
+      auto* first = static_cast<TDomText*>(child);
+      WideString rest;
+      bool fromReference = first->fromCharacterReference();
+      const size_t runStart = gone.size();
+      for (TDomNode* t = first->nextSibling();; t = t->nextSibling()) {
+        rest += t->FNodeValue;
+        fromReference = fromReference || static_cast<TDomText*>(t)->fromCharacterReference();
+        gone.push_back(t);
+        if (t == runEnd) {
+          break;
+        }
+      }
+      if (first->isReadOnly()) {
+        // Refused before anything changes: this run stays, and normalizing ends here.
+        gone.resize(runStart);
+        failures.Run([&] { first->appendData(rest); });
+        std::reverse(gone.begin(), gone.end());
+        return false;
+      }
+      // Stored before the change is reported: a failing handler loses no text.
+      failures.Run([&] { first->appendData(rest); });
+      first->setFromCharacterReference(fromReference);
+      std::reverse(gone.begin() + static_cast<std::ptrdiff_t>(runStart), gone.end());
+    }
+    child = child->previousSibling();
+  }
+  // Gathered last first; freeing wants them in child order.
+  std::reverse(gone.begin(), gone.end());
+  return true;
 }
 
 TDomDocumentPosition TDomNode::compareDocumentPosition(const TDomNode* other) const {
@@ -594,6 +628,7 @@ bool TDomNode::isSupported(std::u16string_view feature, std::u16string_view vers
 
 void TDomNode::hookAfterInsert(TCustomOwnedNode* node) {
   if (TDomCustomDocument* document = referenceDocument()) {
+    document->bumpTreeVersion();
     document->doNodeInserted(static_cast<TDomNode*>(node));
   }
 }
@@ -604,25 +639,33 @@ void TDomNode::hookBeforeRemove(TCustomOwnedNode* node) {
   }
 }
 
+void TDomNode::hookAfterRemove(TCustomOwnedNode*) {
+  if (TDomCustomDocument* document = referenceDocument()) {
+    document->bumpTreeVersion();
+  }
+}
+
 void TDomNode::hookBeforeClear() {
   if (TDomCustomDocument* document = referenceDocument()) {
     document->doNodeClearing(this);
   }
 }
 
-void TDomNode::BeforeFree() noexcept {
-  // Iterators and walkers must never hold on to a node that goes.
-  if (TDomCustomDocument* document = referenceDocument(); document && document != this) {
-    document->nodeFreeing(this);
+TCustomOwnedNode* TDomNode::TreeWatcher() const noexcept {
+  // Iterators, walkers and live lists must never hold on to a node that goes. A node made
+  // for another node rather than a document answers through its owners.
+  TDomCustomDocument* document = referenceDocument();
+  for (const TCustomOwnedObject* owner = GetOwner(); !document && owner;
+       owner = owner->GetOwner()) {
+    if (const auto* node = dynamic_cast<const TDomNode*>(owner)) {
+      document = node->referenceDocument();
+    }
   }
+  return document == this ? nullptr : document;
 }
 
-void TDomNode::BeforeDestruction(bool) noexcept {
-  try {
-    callUserDataHandlers(udDeleted, nullptr, nullptr);
-  } catch (...) {
-    // A handler's failure cannot stop the node from going.
-  }
+void TDomNode::BeforeDestruction(bool, TFirstFailure& failures) noexcept {
+  failures.Run([&] { callUserDataHandlers(udDeleted, nullptr, nullptr); });
 }
 
 } // namespace velmora

@@ -5,6 +5,7 @@
 
 #include <functional>
 #include <memory>
+#include <vector>
 
 #include "dom/dom_types.h"
 #include "dom/owned_object.h"
@@ -127,14 +128,19 @@ public:
   uint64_t xpathOrderNumber() const { return FXPathOrderNumber; }
   void setXPathOrderNumber(uint64_t number) const { FXPathOrderNumber = number; }
 
+  // The node's parent in document order questions: attributes and XPath namespace nodes
+  // answer their owner element.
+  virtual const TDomNode* positionParent() const { return parentNode(); }
+
 protected:
   ~TDomNode() override;
 
   void hookAfterInsert(TCustomOwnedNode* node) override;
   void hookBeforeRemove(TCustomOwnedNode* node) override;
+  void hookAfterRemove(TCustomOwnedNode* node) override;
   void hookBeforeClear() override;
-  void BeforeFree() noexcept override;
-  void BeforeDestruction(bool ownerGoes) noexcept override;
+  TCustomOwnedNode* TreeWatcher() const noexcept override;
+  void BeforeDestruction(bool ownerGoes, TFirstFailure& failures) noexcept override;
 
   void checkNotReadOnly() const;
   // Nodes that no document owns (XPath namespace nodes) still answer for one.
@@ -144,9 +150,6 @@ protected:
   void confirmAdmission();
   void setAllowedChildKinds(TDomNodeKinds kinds) { FAllowedChildKinds = kinds; }
   void setNamespaceAware(bool aware) { FNamespaceAware = aware; }
-  // The node's parent in document order questions: attributes and XPath namespace nodes
-  // answer their owner element.
-  virtual const TDomNode* positionParent() const { return parentNode(); }
 
   WideString FNodeValue;
 
@@ -158,7 +161,12 @@ private:
   };
   class TChildNodeList;
 
-  TDomNode* InsertFragmentBefore(TDomNode* fragment, TDomNode* refChild);
+  // Moves the fragment's children here, before refChild (at the end without one); each one
+  // through insertBefore with all its checks when checked, else as appendChild moves them.
+  TDomNode* MoveFragmentChildren(TDomNode* fragment, TDomNode* refChild, bool checked);
+  // Merges every run of adjacent texts among the children of this element into its first
+  // text; the merged ones join gone, in child order. False when a read-only text refused.
+  bool MergeTextRuns(std::vector<TCustomOwnedNode*>& gone, TFirstFailure& failures);
 
   TDomCustomDocument* FOwnerDocument = nullptr;
   std::unique_ptr<TDomNodeList> FChildNodes;

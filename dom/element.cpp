@@ -13,10 +13,10 @@ const WideString& Empty() {
 }
 
 // The parts of a namespace-aware name, after the checks every namespace-aware constructor
-// and setAttributeNS make.
+// and setAttributeNS make; views of the qualified name.
 struct TNamespaceName {
-  WideString Prefix;
-  WideString LocalName;
+  std::u16string_view Prefix;
+  std::u16string_view LocalName;
   TDomNamespaceDeclKind DeclKind = ndNone;
 };
 
@@ -89,7 +89,7 @@ void TDomQualifiedName::SetNamespaced(TDomNameTable& table, std::u16string_view 
                                       std::u16string_view namespaceURI, std::u16string_view prefix,
                                       std::u16string_view localName) {
   NodeName = table.Intern(qualifiedName);
-  LocalName = table.Intern(localName);
+  LocalName = prefix.empty() ? NodeName : table.Intern(localName);
   NamespaceURI = table.Intern(namespaceURI);
   Prefix = table.Intern(prefix);
 }
@@ -202,18 +202,17 @@ void TDomAttr::notifyModified(TDomAttrChange change) {
   }
 }
 
-void TDomAttr::BeforeDestruction(bool ownerGoes) noexcept {
-  TDomNode::BeforeDestruction(ownerGoes);
+void TDomAttr::BeforeDestruction(bool ownerGoes, TFirstFailure& failures) noexcept {
+  TDomNode::BeforeDestruction(ownerGoes, failures);
   if (ownerGoes) {
     return;
   }
   if (TDomElement* element = ownerElement()) {
     const bool readOnly = element->isReadOnly();
     element->setReadOnly(false);
-    try {
-      element->removeAttributeNode(this);
-    } catch (...) {
-      // The attribute goes anyway; its map must not keep it.
+    failures.Run([&] { element->removeAttributeNode(this); });
+    // Whatever the removal met, the map must not keep an attribute that goes.
+    if (FOwnerMap) {
       FOwnerMap->dropItem(this);
     }
     element->setReadOnly(readOnly);
@@ -258,9 +257,10 @@ void TDomElement::CheckMapMode(bool namespaceOperation) const {
 
 void TDomElement::setPrefix(const WideString& prefix) {
   CheckNewPrefix(*this, prefix, false);
-  FName.SetPrefix(TableOf(referenceDocument()), prefix);
+  TDomCustomDocument* document = referenceDocument();
+  FName.SetPrefix(TableOf(document), prefix);
   // Lists of elements by name may now match differently.
-  BumpTreeVersion();
+  document->bumpTreeVersion();
 }
 
 WideString TDomElement::lookupNamespaceURI(const WideString& prefix) const {
@@ -374,13 +374,17 @@ bool TDomElement::hasAttributeNS(std::u16string_view namespaceURI,
 }
 
 TDomAttr* TDomElement::setAttribute(std::u16string_view name, const WideString& value) {
+  return setAttribute(name, WideString(value));
+}
+
+TDomAttr* TDomElement::setAttribute(std::u16string_view name, WideString&& value) {
   checkNotReadOnly();
   if (TDomAttr* existing = getAttributeNode(name)) {
     existing->setNodeValue(value);
     return nullptr;
   }
   auto* attr = new TDomAttr(DocumentAs<TDomDocument>(referenceDocument()), true, name);
-  attr->setNodeValue(value);
+  attr->takeValue(std::move(value));
   AttributeMap().addItem(attr);
   notifyAttrModified(AC_ADDITION, attr);
   return attr;
@@ -388,19 +392,24 @@ TDomAttr* TDomElement::setAttribute(std::u16string_view name, const WideString& 
 
 TDomAttr* TDomElement::setAttributeNS(std::u16string_view namespaceURI,
                                       std::u16string_view qualifiedName, const WideString& value) {
+  return setAttributeNS(namespaceURI, qualifiedName, WideString(value));
+}
+
+TDomAttr* TDomElement::setAttributeNS(std::u16string_view namespaceURI,
+                                      std::u16string_view qualifiedName, WideString&& value) {
   checkNotReadOnly();
   const TNamespaceName name = SplitNamespaceName(qualifiedName, namespaceURI, true);
   if (TDomAttr* existing = getAttributeNodeNS(namespaceURI, name.LocalName)) {
     // Only a changed prefix goes through setPrefix (which refuses an empty one).
     if (existing->prefix() != name.Prefix) {
-      existing->setPrefix(name.Prefix);
+      existing->setPrefix(WideString(name.Prefix));
     }
     existing->setNodeValue(value);
     return nullptr;
   }
   auto* attr = new TDomAttr(DocumentAs<TDomDocumentNS>(referenceDocument()), true, qualifiedName,
                             namespaceURI);
-  attr->setNodeValue(value);
+  attr->takeValue(std::move(value));
   AttributeMap().addItem(attr);
   notifyAttrModified(AC_ADDITION, attr);
   return attr;
@@ -474,22 +483,25 @@ void TDomElement::notifyAttrModified(TDomAttrChange change, TDomAttr* attr) {
   }
 }
 
-void TDomElement::RemoveAllAttributes() {
+void TDomElement::RemoveAllAttributes(TFirstFailure& failures) noexcept {
+  // From the last one, so that every removal takes the end of the list.
   while (!attributeItems().empty()) {
     auto* attr = static_cast<TDomAttr*>(attributeItems().back());
-    removeAttributeNode(attr);
-    attr->Free();
+    failures.Run([&] { removeAttributeNode(attr); });
+    if (attr->ownerMap()) {
+      attr->ownerMap()->dropItem(attr);
+    }
+    attr->Free(failures);
   }
 }
 
-void TDomElement::hookBeforeClear() {
-  // Those who walk the tree hear of the clearing before anything goes.
-  TDomNode::hookBeforeClear();
-  RemoveAllAttributes();
+void TDomElement::ClearContents(TFirstFailure& failures) noexcept {
+  RemoveAllAttributes(failures);
+  TDomNode::ClearContents(failures);
 }
 
-void TDomElement::BeforeDestruction(bool ownerGoes) noexcept {
-  TDomNode::BeforeDestruction(ownerGoes);
+void TDomElement::BeforeDestruction(bool ownerGoes, TFirstFailure& failures) noexcept {
+  TDomNode::BeforeDestruction(ownerGoes, failures);
   if (ownerGoes) {
     return;
   }
@@ -499,14 +511,7 @@ void TDomElement::BeforeDestruction(bool ownerGoes) noexcept {
     }
   }
   setReadOnly(false);
-  try {
-    RemoveAllAttributes();
-  } catch (...) {
-    // A notification handler failed; the attributes go without their map all the same.
-    for (TCustomOwnedNode* item : attributeItems()) {
-      static_cast<TDomAttr*>(item)->setOwnerMap(nullptr);
-    }
-  }
+  RemoveAllAttributes(failures);
 }
 
 } // namespace velmora

@@ -47,6 +47,8 @@ public:
   WideString lookupNamespaceURI(const WideString& prefix) const override;
   // Also reports AC_MODIFICATION to the owner element.
   void setNodeValue(const WideString& value) override;
+  // The value of an attribute that no element holds yet: nothing to report.
+  void takeValue(WideString&& value) { FNodeValue = std::move(value); }
   void setPrefix(const WideString& prefix) override;
   WideString baseURI() const override;
   // The value with references resolved, as XPath sees an attribute.
@@ -68,9 +70,10 @@ public:
   const WideString* localNameKey() const { return FName.LocalName; }
   const WideString* namespaceURIKey() const { return FName.NamespaceURI; }
 
-protected:
-  void BeforeDestruction(bool ownerGoes) noexcept override;
   const TDomNode* positionParent() const override;
+
+protected:
+  void BeforeDestruction(bool ownerGoes, TFirstFailure& failures) noexcept override;
 
 private:
   TDomQualifiedName FName;
@@ -118,6 +121,10 @@ public:
   TDomAttr* setAttribute(std::u16string_view name, const WideString& value);
   TDomAttr* setAttributeNS(std::u16string_view namespaceURI, std::u16string_view qualifiedName,
                            const WideString& value);
+  // The same for a value taken over (the builder's way: no copy).
+  TDomAttr* setAttribute(std::u16string_view name, WideString&& value);
+  TDomAttr* setAttributeNS(std::u16string_view namespaceURI, std::u16string_view qualifiedName,
+                           WideString&& value);
   TDomAttr* setAttributeNode(TDomAttr* attr);
   TDomAttr* setAttributeNodeNS(TDomAttr* attr);
   TDomAttr* removeAttributeNode(TDomAttr* attr);
@@ -141,13 +148,17 @@ public:
 
 protected:
   ~TDomElement() override;
-  void hookBeforeClear() override;
-  void BeforeDestruction(bool ownerGoes) noexcept override;
+  void BeforeDestruction(bool ownerGoes, TFirstFailure& failures) noexcept override;
+  // Clearing removes and frees the attributes too, before what the element owns and its
+  // children.
+  void ClearContents(TFirstFailure& failures) noexcept override;
 
 private:
   struct TListCaches;
 
-  void RemoveAllAttributes();
+  // Each attribute leaves with its removal reported, and goes; a failing report stops
+  // nothing.
+  void RemoveAllAttributes(TFirstFailure& failures) noexcept;
   TDomAttr* SetAttributeNodeWith(TDomAttr* attr, bool namespaceAware);
   // The map, created with the first attribute (most elements have none).
   TDomNamedNodeMap& AttributeMap();

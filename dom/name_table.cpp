@@ -6,11 +6,16 @@ const WideString* TDomNameTable::Intern(std::u16string_view name) {
   if (name.empty()) {
     return &Empty();
   }
+  const WideString*& recent = FRecent[RecentSlot(name)];
+  if (recent && *recent == name) {
+    return recent;
+  }
   auto found = FNames.find(name);
   if (found == FNames.end()) {
     found = FNames.emplace(name).first;
   }
-  return &*found;
+  recent = &*found;
+  return recent;
 }
 
 const WideString* TDomNameTable::Find(std::u16string_view name) const {

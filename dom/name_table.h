@@ -3,6 +3,7 @@
 // into the table, so equal names are equal pointers and a million elements named "Contact"
 // share one string.
 
+#include <array>
 #include <unordered_set>
 
 #include "runtime/strings.h"
@@ -20,13 +21,16 @@ public:
   static const WideString& Empty();
 
 private:
-  struct THash {
-    using is_transparent = void;
-    size_t operator()(std::u16string_view text) const noexcept {
-      return std::hash<std::u16string_view>{}(text);
-    }
-  };
-  std::unordered_set<WideString, THash, std::equal_to<>> FNames;
+  // The names met lately, by a cheap hash: documents repeat the same few names, and a
+  // look here saves hashing the whole name.
+  static size_t RecentSlot(std::u16string_view name) {
+    return (name.size() * 31 + name.front() * 7 + name.back() + name[name.size() / 2] * 3) &
+           (kRecent - 1);
+  }
+  static constexpr size_t kRecent = 64;
+  std::array<const WideString*, kRecent> FRecent{};
+
+  std::unordered_set<WideString, TWideStringHash, std::equal_to<>> FNames;
 };
 
 } // namespace velmora

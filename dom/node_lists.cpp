@@ -27,14 +27,16 @@ TDomNode* TDomNodeList::item(int index) const {
 }
 
 TDomElementsNodeList::TDomElementsNodeList(const WideString& queryName, TDomNode* startNode)
-    : TDomNodeList(nullptr), FStartNode(startNode), FQueryName(queryName) {}
+    : TDomNodeList(nullptr), FStartNode(startNode),
+      FDocument(startNode ? startNode->referenceDocument() : nullptr), FQueryName(queryName) {}
 
 bool TDomElementsNodeList::Matches(const TDomNode* node) const {
   return IsElementNode(node) && (FQueryName == u"*" || node->nodeName() == FQueryName);
 }
 
 const std::vector<TDomNode*>& TDomElementsNodeList::Matches() const {
-  if (FVersion == TCustomOwnedNode::TreeVersion()) {
+  // Only a change in the start node's own document can change the matches.
+  if (FDocument && FVersion == FDocument->treeVersion()) {
     return FMatches;
   }
   // The start node's descendants in document order, without the start node.
@@ -53,7 +55,7 @@ const std::vector<TDomNode*>& TDomElementsNodeList::Matches() const {
     }
     node = node == FStartNode ? nullptr : node->nextSibling();
   }
-  FVersion = TCustomOwnedNode::TreeVersion();
+  FVersion = FDocument ? FDocument->treeVersion() : UINT64_MAX;
   return FMatches;
 }
 
@@ -254,9 +256,17 @@ TDomNode* TDomNamedNodeMap::removeNamedItemNS(std::u16string_view namespaceURI,
   return node;
 }
 
+bool TDomNamedNodeMap::Holds(const TDomNode* node) const {
+  // An attribute knows its map; only other kinds need a search.
+  if (node->nodeType() == nkAttribute) {
+    return static_cast<const TDomAttr*>(node)->ownerMap() == this;
+  }
+  return std::find(FItems.begin(), FItems.end(), node) != FItems.end();
+}
+
 TDomNode* TDomNamedNodeMap::removeItem(TDomNode* node) {
   CheckWritable();
-  if (!node || std::find(FItems.begin(), FItems.end(), node) == FItems.end()) {
+  if (!node || !Holds(node)) {
     throw ENot_Found_Err(dom_messages::kNodeNotFound);
   }
   dropItem(node);
@@ -274,16 +284,30 @@ void TDomNamedNodeMap::addItem(TDomNode* node) {
 }
 
 void TDomNamedNodeMap::dropItem(TDomNode* node) {
-  const auto found = std::find(FItems.begin(), FItems.end(), node);
-  if (found == FItems.end()) {
+  // Removals mostly take the last item (an element that goes, a replaced attribute set
+  // again): search from the end.
+  const auto found = std::find(FItems.rbegin(), FItems.rend(), node);
+  if (found == FItems.rend()) {
     return;
   }
-  FItems.erase(found);
+  const size_t position = static_cast<size_t>(FItems.rend() - found) - 1;
+  FItems.erase(std::next(found).base());
   if (node->nodeType() == nkAttribute) {
     static_cast<TDomAttr*>(node)->setOwnerMap(nullptr);
   }
-  // Positions after the dropped one moved: the index is built again when needed.
-  FIndex.clear();
+  if (FIndex.empty()) {
+    return;
+  }
+  if (position < FItems.size()) {
+    // Positions after the dropped one moved: the index is built again when needed.
+    FIndex.clear();
+    return;
+  }
+  // The last one: only its own entry goes (unless an earlier item has its key).
+  const auto entry = FIndex.find(KeyOf(node));
+  if (entry != FIndex.end() && entry->second == position) {
+    FIndex.erase(entry);
+  }
 }
 
 } // namespace velmora

@@ -11,6 +11,7 @@
 namespace velmora {
 
 class TDomAttr;
+class TDomCustomDocument;
 
 class TDomNodeList {
 public:
@@ -48,6 +49,8 @@ protected:
   TDomNode* FStartNode;
 
 private:
+  // Whose changes make the matches stale (none: every question walks).
+  const TDomCustomDocument* FDocument;
   WideString FQueryName;
   mutable std::vector<TDomNode*> FMatches;
   mutable uint64_t FVersion = UINT64_MAX;
@@ -110,6 +113,7 @@ private:
   static constexpr size_t kIndexThreshold = 8;
 
   TKey KeyOf(const TDomNode* node) const;
+  bool Holds(const TDomNode* node) const;
   // The position of the first attribute with key, or -1.
   int Find(const TKey& key) const;
   // The interned key of a name, or false when no node of the document has that name.

@@ -1,10 +1,13 @@
 #include "dom/owned_object.h"
 
+#include "dom/node_pool.h"
+
+#include <algorithm>
+#include <vector>
+
 #include "runtime/format.h"
 
 namespace velmora {
-
-uint64_t TCustomOwnedNode::FTreeVersion = 0;
 
 TCustomOwnedObject::TCustomOwnedObject(TCustomOwnedObject* owner) {
   if (owner) {
@@ -17,30 +20,37 @@ TCustomOwnedObject::~TCustomOwnedObject() {
   LeaveOwner();
 }
 
-void TCustomOwnedObject::Free() noexcept {
-  BeforeFree();
-  BeforeDestruction(false);
-  DestroyContents();
+void* TCustomOwnedObject::operator new(size_t size) {
+  return AllocateDomMemory(size);
+}
+
+void TCustomOwnedObject::operator delete(void* memory, size_t size) noexcept {
+  ReleaseDomMemory(memory, size);
+}
+
+void TCustomOwnedObject::Free() {
+  TFirstFailure failures;
+  Release(failures);
+  failures.Raise();
+}
+
+void TCustomOwnedObject::Release(TFirstFailure& failures) noexcept {
+  BeforeDestruction(false, failures);
+  DestroyContents(failures);
   LeaveOwner();
   delete this;
 }
 
-void TCustomOwnedObject::BeforeDestruction(bool) noexcept {}
+void TCustomOwnedObject::BeforeDestruction(bool, TFirstFailure&) noexcept {}
 
-void TCustomOwnedObject::DestroyContents() noexcept {
-  freeOwnedObjects();
-}
-
-void TCustomOwnedObject::takeOwnership(TCustomOwnedObject* object) {
-  if (!object || object == this || object->FOwner == this) {
-    return;
-  }
-  object->LeaveOwner();
-  addOwned(object);
+void TCustomOwnedObject::DestroyContents(TFirstFailure& failures) noexcept {
+  freeOwnedObjects(failures);
 }
 
 void TCustomOwnedObject::clear() {
-  freeOwnedObjects();
+  TFirstFailure failures;
+  freeOwnedObjects(failures);
+  failures.Raise();
 }
 
 void TCustomOwnedObject::beforeAddOwned(TCustomOwnedObject*) {}
@@ -79,24 +89,24 @@ void TCustomOwnedObject::LeaveOwner() noexcept {
   }
 }
 
-void TCustomOwnedObject::freeOwnedObjects() noexcept {
+void TCustomOwnedObject::freeOwnedObjects(TFirstFailure& failures) noexcept {
   // Freeing one object may free others it holds (a node frees its subtree); those leave
   // the list themselves, so the walk always takes the current last one.
   while (TCustomOwnedObject* last = LastOwned()) {
     removeOwned(last);
-    last->Free();
+    last->Release(failures);
   }
 }
 
-void TCustomOwnedObject::freeAllOwnedAtOnce() noexcept {
-  NotifyAllOwned();
+void TCustomOwnedObject::freeAllOwnedAtOnce(TFirstFailure& failures) noexcept {
+  NotifyAllOwned(failures);
   DeleteAllOwned();
 }
 
-void TCustomOwnedObject::NotifyAllOwned() noexcept {
+void TCustomOwnedObject::NotifyAllOwned(TFirstFailure& failures) noexcept {
   for (TCustomOwnedObject* object = LastOwned(); object; object = object->PrevLinked()) {
-    object->BeforeDestruction(true);
-    object->NotifyAllOwned();
+    object->BeforeDestruction(true, failures);
+    object->NotifyAllOwned(failures);
   }
 }
 
@@ -108,16 +118,43 @@ void TCustomOwnedObject::DeleteAllOwned() noexcept {
   }
 }
 
+size_t TCustomOwnedNode::Slot() const {
+  if (FSlot >= FParent->FChildren.staleFrom()) {
+    FParent->RenumberChildren();
+  }
+  return FSlot;
+}
+
+void TCustomOwnedNode::RenumberChildren() const {
+  const size_t end = FChildren.endSlot();
+  for (size_t slot = std::max(FChildren.staleFrom(), FChildren.headSlot()); slot < end; ++slot) {
+    FChildren.atSlot(slot)->FSlot = static_cast<uint32_t>(slot);
+  }
+  FChildren.markFresh();
+}
+
+size_t TCustomOwnedNode::indexInParent() const {
+  return FParent ? Slot() - FParent->FChildren.headSlot() : 0;
+}
+
 TCustomOwnedNode* TCustomOwnedNode::nextTreeSibling() const {
-  return FParent ? FParent->treeChild(FIndex + 1) : nullptr;
+  if (!FParent) {
+    return nullptr;
+  }
+  const size_t next = Slot() + 1;
+  return next < FParent->FChildren.endSlot() ? FParent->FChildren.atSlot(next) : nullptr;
 }
 
 TCustomOwnedNode* TCustomOwnedNode::previousTreeSibling() const {
-  return FParent && FIndex > 0 ? FParent->FChildren[FIndex - 1] : nullptr;
+  if (!FParent) {
+    return nullptr;
+  }
+  const size_t slot = Slot();
+  return slot > FParent->FChildren.headSlot() ? FParent->FChildren.atSlot(slot - 1) : nullptr;
 }
 
 int TCustomOwnedNode::indexOfTreeChild(const TCustomOwnedNode* node) const {
-  return node && node->FParent == this ? static_cast<int>(node->FIndex) : -1;
+  return node && node->FParent == this ? static_cast<int>(node->indexInParent()) : -1;
 }
 
 bool TCustomOwnedNode::hasAncestor(const TCustomOwnedNode* node) const {
@@ -174,32 +211,35 @@ void TCustomOwnedNode::link(TCustomOwnedNode* child, TCustomOwnedNode* ref) {
   if (child->FParent) {
     unlink(child);
   }
-  size_t at = FChildren.size();
-  if (ref) {
-    at = ref->FIndex;
-    FChildren.insert(FChildren.begin() + static_cast<std::ptrdiff_t>(at), child);
-    for (size_t i = at + 1; i < FChildren.size(); ++i) {
-      FChildren[i]->FIndex = i;
-    }
-  } else {
-    FChildren.push_back(child);
-  }
-  child->FIndex = at;
+  const size_t position = ref ? ref->indexInParent() : FChildren.size();
+  child->FSlot = static_cast<uint32_t>(FChildren.insert(position, child));
   child->FParent = this;
-  BumpTreeVersion();
 }
 
 void TCustomOwnedNode::unlink(TCustomOwnedNode* child) {
   TCustomOwnedNode* parent = child->FParent;
-  std::vector<TCustomOwnedNode*>& siblings = parent->FChildren;
-  const size_t at = child->FIndex;
-  siblings.erase(siblings.begin() + static_cast<std::ptrdiff_t>(at));
-  for (size_t i = at; i < siblings.size(); ++i) {
-    siblings[i]->FIndex = i;
-  }
+  parent->FChildren.erase(child->indexInParent());
   child->FParent = nullptr;
-  child->FIndex = 0;
-  BumpTreeVersion();
+  child->FSlot = 0;
+}
+
+void TCustomOwnedNode::UnlinkChildren(std::span<TCustomOwnedNode* const> nodes) noexcept {
+  if (nodes.size() == 1) {
+    if (nodes[0]->FParent) {
+      unlink(nodes[0]);
+    }
+    return;
+  }
+  // Marked by their missing parent, they all leave in one pass over the list. A handler may
+  // have moved one meanwhile: it leaves its new place.
+  for (TCustomOwnedNode* node : nodes) {
+    if (node->FParent == this) {
+      node->FParent = nullptr;
+    } else if (node->FParent) {
+      unlink(node);
+    }
+  }
+  FChildren.eraseIf([](const TCustomOwnedNode* node) { return !node->FParent; });
 }
 
 void TCustomOwnedNode::DetachFromParent(TCustomOwnedNode* node) {
@@ -279,28 +319,22 @@ TCustomOwnedNode* TCustomOwnedNode::replaceChildNode(TCustomOwnedNode* newNode,
 void TCustomOwnedNode::clear() {
   checkWritable();
   hookBeforeClear();
-  freeOwnedObjects();
-  FreeChildren();
+  TFirstFailure failures;
+  ClearContents(failures);
   hookAfterClear();
+  failures.Raise();
 }
 
-void TCustomOwnedNode::adoptSubtree(TCustomOwnedNode* node) {
-  checkAssigned(node);
-  if (node->FParent) {
-    node->FParent->removeChildNode(node);
-  }
-  // Pre-order, without recursion.
-  TCustomOwnedNode* current = node;
-  while (current) {
-    takeOwnership(current);
-    if (current->hasTreeChildren()) {
-      current = current->firstTreeChild();
-      continue;
+void TCustomOwnedNode::ClearContents(TFirstFailure& failures) noexcept {
+  freeOwnedObjects(failures);
+  if (hasTreeChildren()) {
+    // A copy: the nodes hear of their end while they are still in the list.
+    std::vector<TCustomOwnedNode*> children;
+    children.reserve(FChildren.size());
+    for (size_t i = 0; i < FChildren.size(); ++i) {
+      children.push_back(FChildren[i]);
     }
-    while (current != node && !current->nextTreeSibling()) {
-      current = current->FParent;
-    }
-    current = current == node ? nullptr : current->nextTreeSibling();
+    FreeNodes(this, children, failures);
   }
 }
 
@@ -311,15 +345,51 @@ void TCustomOwnedNode::hookAfterRemove(TCustomOwnedNode*) {}
 void TCustomOwnedNode::hookBeforeClear() {}
 void TCustomOwnedNode::hookAfterClear() {}
 
-void TCustomOwnedNode::DestroyContents() noexcept {
-  freeOwnedObjects();
-  FreeChildren();
-  if (FParent) {
-    unlink(this);
+void TCustomOwnedNode::SubtreesFreeing(TCustomOwnedNode*, TCustomOwnedNode*) noexcept {}
+void TCustomOwnedNode::SubtreesFreed() noexcept {}
+
+void TCustomOwnedNode::Release(TFirstFailure& failures) noexcept {
+  TCustomOwnedNode* self = this;
+  FreeNodes(FParent, std::span<TCustomOwnedNode* const>(&self, 1), failures);
+}
+
+void TCustomOwnedNode::FreeNodes(TCustomOwnedNode* parent, std::span<TCustomOwnedNode* const> nodes,
+                                 TFirstFailure& failures) noexcept {
+  if (nodes.empty()) {
+    return;
+  }
+  TCustomOwnedNode* watcher = nodes.front()->TreeWatcher();
+  if (watcher) {
+    size_t runStart = 0;
+    for (size_t i = 1; i <= nodes.size(); ++i) {
+      if (i == nodes.size() || nodes[i]->previousTreeSibling() != nodes[i - 1]) {
+        watcher->SubtreesFreeing(nodes[runStart], nodes[i - 1]);
+        runStart = i;
+      }
+    }
+  }
+  for (auto node = nodes.rbegin(); node != nodes.rend(); ++node) {
+    (*node)->BeforeDestruction(false, failures);
+  }
+  if (parent) {
+    parent->UnlinkChildren(nodes);
+  }
+  for (auto node = nodes.rbegin(); node != nodes.rend(); ++node) {
+    (*node)->DestroyContents(failures);
+    (*node)->LeaveOwner();
+    delete *node;
+  }
+  if (watcher) {
+    watcher->SubtreesFreed();
   }
 }
 
-void TCustomOwnedNode::FreeChildren() noexcept {
+void TCustomOwnedNode::DestroyContents(TFirstFailure& failures) noexcept {
+  freeOwnedObjects(failures);
+  FreeDescendants(failures);
+}
+
+void TCustomOwnedNode::FreeDescendants(TFirstFailure& failures) noexcept {
   // Each descendant hears of its end when the walk reaches it (while its subtree is whole)
   // and goes when its last child has gone; children go last first, so every unlink is a
   // removal from the end of an array.
@@ -327,22 +397,27 @@ void TCustomOwnedNode::FreeChildren() noexcept {
   while (true) {
     if (node->hasTreeChildren()) {
       node = node->lastTreeChild();
-      node->BeforeDestruction(false);
+      node->BeforeDestruction(false, failures);
       continue;
     }
     if (node == this) {
       break;
     }
     TCustomOwnedNode* parent = node->FParent;
-    ReleaseLeaf(node);
+    ReleaseLeaf(node, failures);
     node = parent;
   }
 }
 
-void TCustomOwnedNode::ReleaseLeaf(TCustomOwnedNode* node) noexcept {
-  node->freeOwnedObjects();
-  if (node->FParent) {
-    unlink(node);
+void TCustomOwnedNode::ReleaseLeaf(TCustomOwnedNode* node, TFirstFailure& failures) noexcept {
+  node->freeOwnedObjects(failures);
+  if (TCustomOwnedNode* parent = node->FParent) {
+    if (parent->FChildren.back() == node) {
+      parent->FChildren.popBack();
+      node->FParent = nullptr;
+    } else {
+      unlink(node); // an owned object moved it meanwhile
+    }
   }
   node->LeaveOwner();
   delete node;

@@ -4,16 +4,45 @@
 //
 // Freeing never recurses along the tree: a subtree is freed by an iterative walk, and an
 // owner that frees everything it owns at once (a document going or being cleared) skips all
-// tree maintenance.
+// tree maintenance. Every tree node goes through one routine, FreeNodes, which tells the
+// node's watcher (its document) before anything goes.
 
 #include <cstdint>
+#include <exception>
 #include <memory>
-#include <vector>
+#include <span>
+#include <utility>
 
+#include "dom/child_array.h"
 #include "dom/dom_exceptions.h"
 #include "runtime/intrusive_list.h"
 
 namespace velmora {
+
+// Runs steps that must all run, whatever fails on the way, and keeps the first failure to
+// pass it on once they are done: freeing never stops half-way, and never swallows what a
+// handler raised.
+class TFirstFailure {
+public:
+  template <class TStep> void Run(TStep&& step) noexcept {
+    try {
+      step();
+    } catch (...) {
+      if (!FFailure) {
+        FFailure = std::current_exception();
+      }
+    }
+  }
+  // Raises the failure kept, if there is one.
+  void Raise() {
+    if (FFailure) {
+      std::rethrow_exception(std::exchange(FFailure, nullptr));
+    }
+  }
+
+private:
+  std::exception_ptr FFailure;
+};
 
 class TCustomOwnedObject : public TIntrusiveLink<TCustomOwnedObject> {
 public:
@@ -23,16 +52,24 @@ public:
   TCustomOwnedObject(const TCustomOwnedObject&) = delete;
   TCustomOwnedObject& operator=(const TCustomOwnedObject&) = delete;
 
+  // The objects of the model come from the node pool (dom/node_pool.h), but under
+  // AddressSanitizer, which must see every allocation to find faults.
+  static void* operator new(size_t size);
+  static void operator delete(void* memory, size_t size) noexcept;
+
   // Runs the object's notifications while it is whole, frees what it owns (and, for a tree
-  // node, its subtree), leaves its owner and releases it.
-  void Free() noexcept;
+  // node, its subtree), leaves its owner and releases it. A handler that fails on the way
+  // stops nothing; its exception passes on once everything is gone.
+  void Free();
+  // The same, keeping a handler's failure in failures.
+  void Free(TFirstFailure& failures) noexcept { Release(failures); }
 
   TCustomOwnedObject* GetOwner() const { return FOwner; }
   virtual const char* ClassName() const { return "TCustomOwnedObject"; }
+  // Whether this object is a document (the owner its nodes take as their document).
+  virtual bool isDocumentObject() const { return false; }
 
-  // Moves object from its owner to this one.
-  virtual void takeOwnership(TCustomOwnedObject* object);
-  // Frees every owned object, last adopted first.
+  // Frees every owned object, last adopted first; failures as for Free.
   virtual void clear();
   virtual void beforeAddOwned(TCustomOwnedObject* object);
 
@@ -43,28 +80,28 @@ public:
 protected:
   virtual ~TCustomOwnedObject();
 
-  // Runs at the very start of Free, once for the whole subtree that goes (not again for
-  // each descendant). Must not throw.
-  virtual void BeforeFree() noexcept {}
-  // The first step of freeing each object. ownerGoes: the owner frees everything it owns in one go,
-  // so tree maintenance and change notifications are skipped. Must not throw.
-  virtual void BeforeDestruction(bool ownerGoes) noexcept;
+  // Frees this object: its notifications, what it owns, its place with its owner, its
+  // memory.
+  virtual void Release(TFirstFailure& failures) noexcept;
+  // The first step of freeing each object, while it is whole. ownerGoes: the owner frees
+  // everything it owns in one go, so tree maintenance and change notifications are skipped.
+  virtual void BeforeDestruction(bool ownerGoes, TFirstFailure& failures) noexcept;
   // Frees what the object owns (tree nodes: and their subtree).
-  virtual void DestroyContents() noexcept;
+  virtual void DestroyContents(TFirstFailure& failures) noexcept;
 
   void addOwned(TCustomOwnedObject* object);
   void removeOwned(TCustomOwnedObject* object);
-  void freeOwnedObjects() noexcept;
+  void freeOwnedObjects(TFirstFailure& failures) noexcept;
   // Frees every owned object (and what they own) in two phases: all notifications while
   // everything is whole, then the memory; no tree maintenance. Linear in the number of
   // objects, whatever the shape of the trees.
-  void freeAllOwnedAtOnce() noexcept;
+  void freeAllOwnedAtOnce(TFirstFailure& failures) noexcept;
 
   // Leaves the owner without further ado.
   void LeaveOwner() noexcept;
 
 private:
-  void NotifyAllOwned() noexcept;
+  void NotifyAllOwned(TFirstFailure& failures) noexcept;
   void DeleteAllOwned() noexcept;
 
   TCustomOwnedObject* LastOwned() const { return FOwned ? FOwned->Last() : nullptr; }
@@ -79,8 +116,8 @@ public:
   explicit TCustomOwnedNode(TCustomOwnedObject* owner) : TCustomOwnedObject(owner) {}
   const char* ClassName() const override { return "TCustomOwnedNode"; }
 
-  // Navigation. The child list is an array and every node knows its index in it, so all of
-  // these take constant time.
+  // Navigation, all in constant time: the child list is an array, and every node knows its
+  // slot in its parent's (renumbered once after changes, when next asked for).
   int childCount() const { return static_cast<int>(FChildren.size()); }
   TCustomOwnedNode* treeChild(size_t index) const {
     return index < FChildren.size() ? FChildren[index] : nullptr;
@@ -96,10 +133,9 @@ public:
   // The index of node among the children, or -1.
   int indexOfTreeChild(const TCustomOwnedNode* node) const;
   // The index of this node in its parent's child list (0 without a parent).
-  size_t indexInParent() const { return FIndex; }
+  size_t indexInParent() const;
   // Whether node is a proper ancestor of this node.
   bool hasAncestor(const TCustomOwnedNode* node) const;
-  const std::vector<TCustomOwnedNode*>& treeChildren() const { return FChildren; }
 
   bool isReadOnly() const { return FReadOnly; }
   virtual void setReadOnly(bool readOnly) { FReadOnly = readOnly; }
@@ -110,18 +146,11 @@ public:
                                                   TCustomOwnedNode* refNode);
   virtual TCustomOwnedNode* removeChildNode(TCustomOwnedNode* node);
   virtual TCustomOwnedNode* replaceChildNode(TCustomOwnedNode* newNode, TCustomOwnedNode* oldNode);
+  // Frees what this node owns and all its children; failures as for Free.
   void clear() override;
-  // Removes node from its parent and moves node and its descendants to this node's owned
-  // objects.
-  virtual void adoptSubtree(TCustomOwnedNode* node);
 
   // Raises the tree failure; DOM nodes raise the DOM exception that stands for it.
   [[noreturn]] virtual void raiseTreeError(TTreeError error) const;
-
-  // Grows with every change of any child list (and of an element's prefix): what live
-  // lists compare to know whether their matches are still valid.
-  static uint64_t TreeVersion() { return FTreeVersion; }
-  static void BumpTreeVersion() { ++FTreeVersion; }
 
 protected:
   virtual void hookBeforeInsert(TCustomOwnedNode* node);
@@ -131,7 +160,25 @@ protected:
   virtual void hookBeforeClear();
   virtual void hookAfterClear();
 
-  void DestroyContents() noexcept override;
+  // Who hears of the subtrees of this node's tree that go (a DOM node: its document), or none.
+  virtual TCustomOwnedNode* TreeWatcher() const noexcept { return nullptr; }
+  // Told, as watcher, that first..last (adjacent children of one parent, or one node without
+  // parent) are about to go with their subtrees; the tree is still whole.
+  virtual void SubtreesFreeing(TCustomOwnedNode* first, TCustomOwnedNode* last) noexcept;
+  // Told, as watcher, that they are gone.
+  virtual void SubtreesFreed() noexcept;
+
+  // The one way tree nodes go. nodes are children of parent, in child order (or one node,
+  // parent none): the watcher hears of each run of adjacent ones, the nodes hear of their
+  // end while the tree is whole, leave the child list in one pass, and go with everything
+  // they own and their subtrees.
+  static void FreeNodes(TCustomOwnedNode* parent, std::span<TCustomOwnedNode* const> nodes,
+                        TFirstFailure& failures) noexcept;
+
+  void Release(TFirstFailure& failures) noexcept override;
+  void DestroyContents(TFirstFailure& failures) noexcept override;
+  // What clear frees: what the node owns, then its children.
+  virtual void ClearContents(TFirstFailure& failures) noexcept;
 
   // The checks of the tree operations.
   void checkAssigned(const TCustomOwnedNode* node) const;
@@ -150,20 +197,24 @@ protected:
   // Takes node out of its parent's list (if any) with that parent's removal hooks.
   static void DetachFromParent(TCustomOwnedNode* node);
 
-  // Frees every descendant, deepest and last first, without recursion.
-  void FreeChildren() noexcept;
   // Drops the child list of a node whose children are all being freed by their owner.
   void ForgetChildren() noexcept { FChildren.clear(); }
 
 private:
+  // The slot of this node in its parent's child list, brought up to date if need be.
+  size_t Slot() const;
+  void RenumberChildren() const;
+  // Takes nodes (children of this node, or moved away meanwhile) out of the child list.
+  void UnlinkChildren(std::span<TCustomOwnedNode* const> nodes) noexcept;
+  // Frees every descendant of a node that has left its parent, deepest and last first,
+  // without recursion.
+  void FreeDescendants(TFirstFailure& failures) noexcept;
   // Frees a node whose children are gone: what it owns, its place in its parent, its owner.
-  static void ReleaseLeaf(TCustomOwnedNode* node) noexcept;
+  static void ReleaseLeaf(TCustomOwnedNode* node, TFirstFailure& failures) noexcept;
 
-  static uint64_t FTreeVersion;
-
-  std::vector<TCustomOwnedNode*> FChildren;
+  TChildArray<TCustomOwnedNode> FChildren;
   TCustomOwnedNode* FParent = nullptr;
-  size_t FIndex = 0;
+  mutable uint32_t FSlot = 0;
   bool FReadOnly = false;
 };
 

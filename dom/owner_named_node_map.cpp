@@ -13,9 +13,22 @@ int TDomOwnerNamedNodeMap::add(TDomNode* node) {
   return FItems.add(node->nodeName(), node);
 }
 
+TDomOwnerNamedNodeMap::~TDomOwnerNamedNodeMap() {
+  TFirstFailure failures; // a destructor has no one to pass a failure to
+  FreeAll(failures);
+}
+
 void TDomOwnerNamedNodeMap::clear() {
+  TFirstFailure failures;
+  FreeAll(failures);
+  failures.Raise();
+}
+
+void TDomOwnerNamedNodeMap::FreeAll(TFirstFailure& failures) noexcept {
   while (length() > 0) {
-    remove(length() - 1);
+    auto* node = static_cast<TDomNode*>(FItems.objects(length() - 1));
+    FItems.remove(length() - 1);
+    node->Free(failures);
   }
 }
 

@@ -18,7 +18,7 @@ public:
   explicit TDomOwnerNamedNodeMap(TItemClassTest itemClass) : FItemClass(itemClass) {}
   TDomOwnerNamedNodeMap(const TDomOwnerNamedNodeMap&) = delete;
   TDomOwnerNamedNodeMap& operator=(const TDomOwnerNamedNodeMap&) = delete;
-  ~TDomOwnerNamedNodeMap() { clear(); }
+  ~TDomOwnerNamedNodeMap();
 
   int length() const { return FItems.count(); }
   // By sorted position; none when out of range.
@@ -26,6 +26,7 @@ public:
   // Inserts node under its name: EHierarchy_Request_Err "Hierarchy request error." for a
   // node of another class, EStringListError for a name already present.
   int add(TDomNode* node);
+  // Frees every member; a handler's failure passes on once all are gone.
   void clear();
   // Frees the node at index; EStringListError "List index out of bounds (%d)".
   void remove(int index);
@@ -40,6 +41,8 @@ public:
   int removeNamedItem(std::u16string_view name);
 
 private:
+  void FreeAll(TFirstFailure& failures) noexcept;
+
   TItemClassTest FItemClass;
   TUtilsWideStringList FItems{true, dupError};
 };

@@ -1,5 +1,7 @@
 #include "dom/traversal.h"
 
+#include "dom/document.h"
+
 namespace velmora {
 
 namespace {
@@ -9,12 +11,31 @@ bool IsSelfOrDescendant(const TDomNode* node, const TDomNode* ancestor) {
   return node == ancestor || node->hasAncestorNode(ancestor);
 }
 
+// Whether node lies in the subtree of one of the siblings first..last, the attributes of
+// their elements included.
+bool InSubtrees(const TDomNode* node, const TDomNode* first, const TDomNode* last) {
+  if (first == last && !first->hasChildNodes() && !IsElementNode(first)) {
+    return node == first; // a leaf holds nothing else
+  }
+  const TDomNode* parent = first->parentNode();
+  for (const TDomNode* n = node; n; n = n->positionParent()) {
+    if (n == first || n == last) {
+      return true;
+    }
+    if (parent && n->parentNode() == parent) {
+      const size_t index = n->indexInParent();
+      return first->indexInParent() <= index && index <= last->indexInParent();
+    }
+  }
+  return false;
+}
+
 } // namespace
 
 TDomTraversal::TDomTraversal(TDomNode* root, TDomWhatToShow whatToShow, TDomNodeFilter* filter,
                              bool expandEntityReferences)
-    : FRoot(root), FWhatToShow(whatToShow), FFilter(filter),
-      FExpandEntityReferences(expandEntityReferences) {}
+    : FRoot(root), FDocument(root ? root->referenceDocument() : nullptr), FWhatToShow(whatToShow),
+      FFilter(filter), FExpandEntityReferences(expandEntityReferences) {}
 
 TDomFilterResult TDomTraversal::acceptance(TDomNode* node) const {
   const TDomNodeType kind = node->nodeType();
@@ -42,17 +63,23 @@ TDomTreeWalker::TDomTreeWalker(TDomNode* root, TDomWhatToShow whatToShow, TDomNo
                                bool expandEntityReferences)
     : TDomTraversal(root, whatToShow, filter, expandEntityReferences), FCurrentNode(root) {}
 
-void TDomTreeWalker::setCurrentNode(TDomNode* node) {
+void TDomTreeWalker::CheckDocument(const TDomNode* node) const {
   if (!node) {
     throw ENot_Supported_Err(dom_messages::kNotSupported);
   }
+  // Only the walker's own document tells it of the nodes that go.
+  if (node->referenceDocument() != FDocument) {
+    throw EWrong_Document_Err(dom_messages::kWrongDocument);
+  }
+}
+
+void TDomTreeWalker::setCurrentNode(TDomNode* node) {
+  CheckDocument(node);
   FCurrentNode = node;
 }
 
 void TDomTreeWalker::setRoot(TDomNode* node) {
-  if (!node) {
-    throw ENot_Supported_Err(dom_messages::kNotSupported);
-  }
+  CheckDocument(node);
   FRoot = node;
 }
 
@@ -202,11 +229,11 @@ TDomNode* TDomTreeWalker::previousNode() {
   return Move(findPreviousNode(FCurrentNode));
 }
 
-void TDomTreeWalker::nodeFreeing(TDomNode* node) {
-  if (FRoot && IsSelfOrDescendant(FRoot, node)) {
+void TDomTreeWalker::subtreesFreeing(TDomNode* first, TDomNode* last) {
+  if (FRoot && InSubtrees(FRoot, first, last)) {
     FRoot = nullptr;
     FCurrentNode = nullptr;
-  } else if (FCurrentNode && IsSelfOrDescendant(FCurrentNode, node)) {
+  } else if (FCurrentNode && InSubtrees(FCurrentNode, first, last)) {
     FCurrentNode = FRoot;
   }
 }
@@ -311,14 +338,19 @@ void TDomNodeIterator::updateForChange(TDomNode* node, bool removal) {
   if (IsSelfOrDescendant(FRoot, node) || !referenceInside) {
     return;
   }
-  // The iterator goes on where the removed subtree stood: before the node that followed
-  // it, or else after the node that preceded it, so that nothing is skipped or repeated.
-  if (TDomNode* next = node->nextSibling()) {
+  StepOver(node, node);
+}
+
+void TDomNodeIterator::StepOver(TDomNode* first, TDomNode* last) {
+  // The iterator goes on where the siblings first..last stood: before the node that
+  // followed them, or else after the node that preceded them, so that nothing is skipped
+  // or repeated.
+  if (TDomNode* next = last->nextSibling()) {
     FReferenceNode = next;
     FPosition = 0;
     return;
   }
-  TDomNode* previous = findPreviousNode(node);
+  TDomNode* previous = findPreviousNode(first);
   if (!previous) {
     Invalidate();
     return;
@@ -327,16 +359,18 @@ void TDomNodeIterator::updateForChange(TDomNode* node, bool removal) {
   FPosition = 1;
 }
 
-void TDomNodeIterator::nodeFreeing(TDomNode* node) {
-  if (FInvalid || !node) {
+void TDomNodeIterator::subtreesFreeing(TDomNode* first, TDomNode* last) {
+  if (FInvalid) {
     return;
   }
-  if (IsSelfOrDescendant(FRoot, node)) {
+  if (InSubtrees(FRoot, first, last)) {
     // The root goes: the iterator is invalid, but it was not detached by its user.
     Invalidate();
     return;
   }
-  updateForChange(node, true);
+  if (InSubtrees(FReferenceNode, first, last)) {
+    StepOver(first, last);
+  }
 }
 
 } // namespace velmora

@@ -8,6 +8,8 @@
 
 namespace velmora {
 
+class TDomCustomDocument;
+
 // This system's own answers (the DOM Recommendation numbers them 1, 2, 3).
 enum TDomFilterResult : uint8_t { frAccept = 0, frReject = 1, frSkip = 2 };
 
@@ -41,6 +43,8 @@ protected:
   TDomNode* lastChildOf(TDomNode* node) const;
 
   TDomNode* FRoot;
+  // The document of the root: the only one whose nodes the traversal may stand on.
+  TDomCustomDocument* FDocument;
   TDomWhatToShow FWhatToShow;
   TDomNodeFilter* FFilter;
   bool FExpandEntityReferences;
@@ -52,7 +56,8 @@ public:
                  bool expandEntityReferences);
 
   TDomNode* currentNode() const { return FCurrentNode; }
-  // ENot_Supported_Err "Not supported error." for none.
+  // ENot_Supported_Err "Not supported error." for none, EWrong_Document_Err "Wrong document
+  // error." for a node of another document.
   void setCurrentNode(TDomNode* node);
   void setRoot(TDomNode* node);
   void setFilter(TDomNodeFilter* filter) { FFilter = filter; }
@@ -77,11 +82,13 @@ public:
   TDomNode* findNextNode(TDomNode* node) const;
   TDomNode* findPreviousNode(TDomNode* node) const;
 
-  // The document frees node's subtree: a current node in it moves to the root; a root in
-  // it leaves the walker without a root, answering none from then on.
-  void nodeFreeing(TDomNode* node);
+  // The document frees the subtrees of the siblings first..last: a current node in them
+  // moves to the root; a root in them leaves the walker without a root, answering none
+  // from then on.
+  void subtreesFreeing(TDomNode* first, TDomNode* last);
 
 private:
+  void CheckDocument(const TDomNode* node) const;
   TDomNode* Move(TDomNode* found);
   TDomNode* FindChild(TDomNode* node, bool first) const;
   TDomNode* FindSibling(TDomNode* node, bool next) const;
@@ -112,11 +119,14 @@ public:
 
   // node is about to be cleared (removal false) or removed (removal true).
   void updateForChange(TDomNode* node, bool removal);
-  // node's subtree is about to be freed.
-  void nodeFreeing(TDomNode* node);
+  // The subtrees of the siblings first..last are about to be freed: the iterator goes on
+  // as if they had been removed, or becomes invalid when its root is among them.
+  void subtreesFreeing(TDomNode* first, TDomNode* last);
 
 private:
   void Invalidate();
+  // Moves the reference off the siblings first..last, which leave the tree.
+  void StepOver(TDomNode* first, TDomNode* last);
 
   TDomNode* FReferenceNode;
   uint8_t FPosition = 0;

@@ -335,7 +335,8 @@ bool conformsToEncName(std::u16string_view s) {
   return true;
 }
 
-bool splitQName(std::u16string_view qualifiedName, WideString& prefix, WideString& localName) {
+bool splitQName(std::u16string_view qualifiedName, std::u16string_view& prefix,
+                std::u16string_view& localName) {
   const size_t colon = qualifiedName.find(u':');
   std::u16string_view prefixPart;
   std::u16string_view localPart = qualifiedName;
@@ -345,13 +346,21 @@ bool splitQName(std::u16string_view qualifiedName, WideString& prefix, WideStrin
   }
   if ((colon != std::u16string_view::npos && !conformsToNCName(prefixPart)) ||
       !conformsToNCName(localPart)) {
-    prefix.clear();
-    localName.clear();
+    prefix = localName = std::u16string_view();
     return false;
   }
   prefix = prefixPart;
   localName = localPart;
   return true;
+}
+
+bool splitQName(std::u16string_view qualifiedName, WideString& prefix, WideString& localName) {
+  std::u16string_view prefixPart;
+  std::u16string_view localPart;
+  const bool split = splitQName(qualifiedName, prefixPart, localPart);
+  prefix = prefixPart;
+  localName = localPart;
+  return split;
 }
 
 WideString qNamePrefix(std::u16string_view qualifiedName) {

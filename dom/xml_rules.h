@@ -114,6 +114,9 @@ bool conformsToEncName(std::u16string_view s);
 // Qualified names: [prefix ":"] local part, split at the first colon.
 // False (and both outputs empty) unless both parts are NCNames.
 bool splitQName(std::u16string_view qualifiedName, WideString& prefix, WideString& localName);
+// The same as views of qualifiedName.
+bool splitQName(std::u16string_view qualifiedName, std::u16string_view& prefix,
+                std::u16string_view& localName);
 // The same split; a part that is no NCName raises EInvalid_Character_Err.
 WideString qNamePrefix(std::u16string_view qualifiedName);
 WideString qNameLocalName(std::u16string_view qualifiedName);

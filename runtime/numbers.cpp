@@ -125,11 +125,15 @@ NarrowString FloatToStrGeneral(double value, int significantDigits) {
 }
 
 std::optional<double> TryStrToFloat(std::string_view text) {
-  if (!text.empty() && text[0] == '+') {
+  // One sign at most; from_chars reads a minus itself but no plus.
+  bool negative = false;
+  if (!text.empty() && (text[0] == '+' || text[0] == '-')) {
+    negative = text[0] == '-';
     text.remove_prefix(1);
   }
-  // Only digits and a separator may start the number: "inf" and "nan" are no numbers here.
-  if (text.empty() || !(text[0] == '-' || text[0] == '.' || (text[0] >= '0' && text[0] <= '9'))) {
+  // Only a digit or the separator may follow: "inf", "nan" and a second sign are no numbers
+  // here.
+  if (text.empty() || !(text[0] == '.' || (text[0] >= '0' && text[0] <= '9'))) {
     return std::nullopt;
   }
   double value = 0;
@@ -138,7 +142,7 @@ std::optional<double> TryStrToFloat(std::string_view text) {
   if (error != std::errc() || end != text.data() + text.size()) {
     return std::nullopt;
   }
-  return value;
+  return negative ? -value : value;
 }
 
 } // namespace velmora

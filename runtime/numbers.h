@@ -25,8 +25,8 @@ std::optional<int64_t> TryHexToInt64(std::string_view digits);
 // ("1E15", "1.5E-5"). NaN gives "NaN", infinities "Infinity" and "-Infinity".
 NarrowString FloatToStrGeneral(double value, int significantDigits);
 
-// A decimal number with "." as separator and an optional exponent; the whole text must be
-// the number.
+// A decimal number with one optional sign, "." as separator and an optional exponent; the
+// whole text must be the number (no "inf" or "nan").
 std::optional<double> TryStrToFloat(std::string_view text);
 
 } // namespace velmora

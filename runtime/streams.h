@@ -28,6 +28,14 @@ public:
   virtual int64_t Size();
   virtual void SetSize(int64_t size) = 0;
 
+  // The bytes from the position on, where the stream holds them in memory (they stay valid
+  // while the stream is not written to); none otherwise. Reading them is moving the
+  // position.
+  virtual const uint8_t* DirectBytes(int64_t& available) {
+    available = 0;
+    return nullptr;
+  }
+
   int64_t Position() { return Seek(0, soCurrent); }
   void SetPosition(int64_t position) { Seek(position, soBeginning); }
 
@@ -50,6 +58,10 @@ public:
   int64_t Seek(int64_t offset, TSeekOrigin origin) override;
   int64_t Size() override { return FSize; }
   void SetSize(int64_t size) override;
+  const uint8_t* DirectBytes(int64_t& available) override {
+    available = FSize - FPosition;
+    return available > 0 ? Memory() + FPosition : nullptr;
+  }
 
   const uint8_t* Memory() const { return FView ? FView : FBuffer.data(); }
   bool IsView() const { return FView != nullptr; }

@@ -12,6 +12,14 @@ using WideString = std::u16string;
 // File names, settings, messages and window texts: UTF-8 on Linux.
 using NarrowString = std::string;
 
+// Hashes wide strings and their views alike, for hash containers looked up by view.
+struct TWideStringHash {
+  using is_transparent = void;
+  size_t operator()(std::u16string_view text) const noexcept {
+    return std::hash<std::u16string_view>{}(text);
+  }
+};
+
 constexpr int32_t kReplacementCharacter = 0xFFFD;
 constexpr int32_t kMaxCodePoint = 0x10FFFF;
 

@@ -73,6 +73,17 @@ void TUtilsCustomReader::GiveBack() {
 }
 
 void TUtilsCustomReader::FillBuffer(int64_t atLeast) {
+  // Bytes a stream holds in memory are read where they are, a large window at a time.
+  constexpr int64_t kDirectWindow = 256 << 10;
+  int64_t direct = 0;
+  if (const uint8_t* bytes = FStream->DirectBytes(direct)) {
+    const int64_t taken = std::min(direct, std::max(kDirectWindow, atLeast));
+    FStream->Seek(taken, soCurrent);
+    FStreamOffset += taken;
+    FWindow.Next = bytes;
+    FWindow.End = bytes + taken;
+    return;
+  }
   uint8_t* start = FBuffer.data();
   int64_t got = 0;
   while (got < atLeast) {

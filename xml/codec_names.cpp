@@ -67,6 +67,8 @@ struct TMibCodec {
   TUnicodeCodecClass (*Class)();
 };
 
+// 2027 ("macintosh", "mac", "csMacintosh") gives Mac Roman, as the names "Mac" and
+// "Macintosh" above do: all names of one registered character set choose one codec.
 const TMibCodec kMibCodecs[] = {
     {3, TUSASCIICodec::ClassRef},        {4, TISO8859_1Codec::ClassRef},
     {5, TISO8859_2Codec::ClassRef},      {6, TISO8859_3Codec::ClassRef},

@@ -1,10 +1,14 @@
 #include "xml/custom_tokenizer.h"
 
+#include "xml/parse_errors.h"
+
 namespace velmora {
 
 namespace {
 
 const WideString kNoUri;
+constexpr TCharSet kHyphen(u"-");
+constexpr TCharSet kQuestionMark(u"?");
 
 } // namespace
 
@@ -43,6 +47,54 @@ bool TXmlCustomTokenizer::MatchAhead(std::u16string_view text) {
     Advance();
   }
   return true;
+}
+
+void TXmlCustomTokenizer::ReadCommentText() {
+  for (;;) {
+    FInputSource->AppendUntil(kHyphen, FTokenValue);
+    if (Ahead() == kEndOfInput) {
+      MarkEndAtCurrent();
+      Fail(ekUnclosedComment, u"-->");
+      return;
+    }
+    Advance(); // onto a hyphen
+    MarkEndAtPrevious();
+    Advance();
+    if (CurrentChar() == '-') {
+      if (Ahead() == '>') {
+        Advance();
+      } else {
+        MarkEndAtCurrent();
+        Fail(ekDoubleHyphenInComment, u">");
+      }
+      return;
+    }
+    if (CurrentChar() == kEndOfInput) {
+      MarkEndAtPrevious();
+      Fail(ekUnclosedComment, u"-->");
+      return;
+    }
+    // A lone hyphen: it and the character after it are text.
+    Append('-');
+    AppendCurrent();
+  }
+}
+
+bool TXmlCustomTokenizer::AppendUntilPIEnd() {
+  for (;;) {
+    FInputSource->AppendUntil(kQuestionMark, FTokenValue);
+    if (Ahead() == kEndOfInput) {
+      MarkEndAtPrevious();
+      return false;
+    }
+    Advance(); // onto "?"
+    if (Ahead() == '>') {
+      MarkEndAtPrevious();
+      Advance();
+      return true;
+    }
+    Append('?');
+  }
 }
 
 } // namespace velmora

@@ -65,6 +65,12 @@ protected:
   void AppendCurrent() { FTokenValue.addUCS4Char(FInputSource->CurrentCode()); }
   // Advances over each character of text while the look-ahead matches it.
   bool MatchAhead(std::u16string_view text);
+  // The text of a comment after its "<!--", up to and over "-->"; the errors of a comment
+  // that does not end so.
+  void ReadCommentText();
+  // Appends up to "?>" and advances over it; false when the input ends first. The token
+  // ends at the character before.
+  bool AppendUntilPIEnd();
 
   TXmlSimpleInputSource* FInputSource;
   WideString FClue;

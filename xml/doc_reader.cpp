@@ -208,6 +208,26 @@ void TXmlStandardDocReader::SendStartElement(const TextLocation* location,
   Send(signal);
 }
 
+struct TXmlStandardDocReader::THashedNames {
+  std::unordered_set<std::u16string_view> Names;
+};
+
+TXmlStandardDocReader::TXmlStandardDocReader(TComponent* owner) : TXmlCustomReader(owner) {}
+
+TXmlStandardDocReader::~TXmlStandardDocReader() = default;
+
+// A fresh set of the tag's names so far; one that grew large for an earlier tag is
+// replaced, so that clearing it never costs more than the tag it serves.
+void TXmlStandardDocReader::StartHashedNames() {
+  constexpr size_t kLargeSet = 1024;
+  if (!FHashedNames || FHashedNames->Names.bucket_count() > kLargeSet) {
+    FHashedNames = std::make_unique<THashedNames>();
+  } else {
+    FHashedNames->Names.clear();
+  }
+  FHashedNames->Names.insert(FAttributeNames.begin(), FAttributeNames.end());
+}
+
 bool TXmlStandardDocReader::IsNewAttributeName(std::u16string_view name) {
   for (std::u16string_view seen : FAttributeNames) {
     if (seen == name) {
@@ -231,7 +251,7 @@ void TXmlStandardDocReader::ProcessStartTag(const TextLocation* location,
   SendStartElement(location, tagName);
   i = SkipTagSpace(text, i);
   FAttributeNames.clear();
-  std::unordered_set<std::u16string_view> hashedNames; // allocates only when used
+  bool hashed = false;
   while (i < text.size()) {
     const size_t nameStart = i;
     while (i < text.size() && !IsTagSpace(text[i]) && text[i] != '=') {
@@ -258,10 +278,11 @@ void TXmlStandardDocReader::ProcessStartTag(const TextLocation* location,
     if (FAttributeNames.size() < kLinearAttributeCheck) {
       isNew = IsNewAttributeName(name);
     } else {
-      if (hashedNames.empty()) {
-        hashedNames.insert(FAttributeNames.begin(), FAttributeNames.end());
+      if (!hashed) {
+        StartHashedNames();
+        hashed = true;
       }
-      isNew = hashedNames.insert(name).second;
+      isNew = FHashedNames->Names.insert(name).second;
     }
     if (!isNew) {
       SendError({ekDuplicateAttribute, location, {}, name});

@@ -4,6 +4,7 @@
 // event down its handler chain. It neither resolves entity references nor normalizes
 // attribute values: values travel as written between their quotes.
 
+#include <memory>
 #include <vector>
 
 #include "xml/doc_tokenizer.h"
@@ -15,7 +16,7 @@ class TXmlInputSource;
 
 class TXmlStandardDocReader : public TXmlCustomReader {
 public:
-  explicit TXmlStandardDocReader(TComponent* owner = nullptr) : TXmlCustomReader(owner) {}
+  explicit TXmlStandardDocReader(TComponent* owner = nullptr);
   const char* ClassName() const override { return "TXmlStandardDocReader"; }
 
   // Reads every token and dispatches it; each operation gets the tokenizer as location.
@@ -53,9 +54,16 @@ private:
   void SendCharRef(const TextLocation* location, std::u16string_view digits, bool hex);
   // Whether name was not yet among this tag's attribute names (which it joins).
   bool IsNewAttributeName(std::u16string_view name);
+  void StartHashedNames();
   template <class TStart> bool Parse(TXmlSimpleInputSource* inputSource, TStart sendStart);
 
   std::vector<std::u16string_view> FAttributeNames; // of the tag being read
+  // Beyond a few attributes, the tag's names hashed.
+  struct THashedNames;
+  std::unique_ptr<THashedNames> FHashedNames;
+
+protected:
+  ~TXmlStandardDocReader() override;
 };
 
 } // namespace velmora

@@ -9,9 +9,7 @@ namespace {
 
 constexpr TCharSet kCharDataStop(u"<&");
 constexpr TCharSet kEndTagNameStop(u" \t\r\n>");
-constexpr TCharSet kHyphen(u"-");
 constexpr TCharSet kRightBracket(u"]");
-constexpr TCharSet kQuestionMark(u"?");
 
 } // namespace
 
@@ -140,7 +138,7 @@ void TXmlDocTokenizer::ReadDeclarationMarkup() {
     }
     Advance();
     MarkStart();
-    ReadComment();
+    ReadCommentText();
     return;
   case '[':
     FTokenType = ttCDataSection;
@@ -184,37 +182,6 @@ void TXmlDocTokenizer::ReadDeclarationMarkup() {
     FTokenType = ttComment;
     Fail(ekInvalidCommentStart, u"<!--");
     return;
-  }
-}
-
-void TXmlDocTokenizer::ReadComment() {
-  for (;;) {
-    FInputSource->AppendUntil(kHyphen, FTokenValue);
-    if (Ahead() == kEndOfInput) {
-      MarkEndAtCurrent();
-      Fail(ekUnclosedComment, u"-->");
-      return;
-    }
-    Advance(); // onto a hyphen
-    MarkEndAtPrevious();
-    Advance();
-    if (CurrentChar() == '-') {
-      if (Ahead() == '>') {
-        Advance();
-      } else {
-        MarkEndAtCurrent();
-        Fail(ekDoubleHyphenInComment, u">");
-      }
-      return;
-    }
-    if (CurrentChar() == kEndOfInput) {
-      MarkEndAtPrevious();
-      Fail(ekUnclosedComment, u"-->");
-      return;
-    }
-    // A lone hyphen: it and the character after it are text.
-    Append('-');
-    AppendCurrent();
   }
 }
 
@@ -311,20 +278,8 @@ void TXmlDocTokenizer::ReadProcessingInstruction() {
   FTokenType = ttProcessingInstruction;
   Advance(); // onto "?"
   MarkStart();
-  for (;;) {
-    FInputSource->AppendUntil(kQuestionMark, FTokenValue);
-    if (Ahead() == kEndOfInput) {
-      MarkEndAtPrevious();
-      Fail(ekUnclosedPI, u"?");
-      return;
-    }
-    Advance(); // onto "?"
-    if (Ahead() == '>') {
-      MarkEndAtPrevious();
-      Advance();
-      return;
-    }
-    Append('?');
+  if (!AppendUntilPIEnd()) {
+    Fail(ekUnclosedPI, u"?");
   }
 }
 

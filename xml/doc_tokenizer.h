@@ -41,7 +41,6 @@ private:
   void ReadCharData();
   void ReadMarkup();
   void ReadDeclarationMarkup();
-  void ReadComment();
   void ReadCDataSection();
   void ReadDoctypeDecl();
   void ReadEndTag();

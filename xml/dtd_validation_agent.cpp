@@ -119,4 +119,8 @@ void TDtdValidationAgent::DropIds(const TDomElement* element) {
   }
 }
 
+bool TDtdValidationAgent::PrepareDtdModel(TDomDocumentTypeDecl*, bool) {
+  return true;
+}
+
 } // namespace velmora

@@ -9,32 +9,14 @@
 
 #include "dom/wide_string_list.h"
 #include "runtime/strings.h"
+#include "xml/dtd_types.h"
 
 namespace velmora {
 
 class TDomDocument;
+class TDomDocumentTypeDecl;
 class TDomElement;
 class TDomEntityReference;
-
-enum TDtdAttrType : uint8_t {
-  atCData = 0,
-  atNotation = 1,
-  atId = 2,
-  atIdRef = 3,
-  atIdRefs = 4,
-  atEntity = 5,
-  atEntities = 6,
-  atNmToken = 7,
-  atNmTokens = 8,
-};
-
-enum TDtdContentType : uint8_t {
-  ctAny = 0,
-  ctEmpty = 1,
-  ctElementContent = 2,
-  ctMixed = 3,
-  ctStrictMixed = 4,
-};
 
 class TDtdValidationAgent {
 public:
@@ -46,6 +28,10 @@ public:
 
   TDomDocument* OwnerDocument() const { return FDocument; }
 
+  // Reads the declarations of doctype's internal subset (with readExternal also the
+  // external subset and external parameter entities) into the model; false when that
+  // failed. The empty model has nothing to read.
+  virtual bool PrepareDtdModel(TDomDocumentTypeDecl* doctype, bool readExternal);
   // Adds the declared default attributes to element; whether all went well.
   virtual bool AddDefaultAttributes(TDomElement* element);
   // Fills an entity reference with the nodes of its replacement text; the error kind, 0

@@ -2,16 +2,6 @@
 
 namespace velmora {
 
-TDomSeverity SeverityOf(int errorKind) {
-  if (errorKind >= 6 && errorKind <= 43) {
-    return svError;
-  }
-  if (errorKind >= 44 && errorKind <= 151 && errorKind != 88 && errorKind != 109) {
-    return svFatal;
-  }
-  return svWarning;
-}
-
 TDomError::TDomError(int errorKind, WideString snippet, WideString clue)
     : FErrorKind(errorKind), FSnippet(std::move(snippet)), FClue(std::move(clue)) {}
 

@@ -11,7 +11,13 @@ namespace velmora {
 // The kinds of problems, 0 to 151; the severity follows from the kind.
 enum TXmlErrorType : uint8_t {
   ekNone = 0,
+  ekDuplicateAttlist = 2,
+  ekDuplicatePEDecl = 5,
+  ekCondSectPENesting = 27,
+  ekDeclPENesting = 28,
+  ekGroupPENesting = 29,
   ekUndeclaredEntity = 35,
+  ekUndeclaredPE = 37,
   ekInputEncodingError = 45,
   ekInvalidCDataStart = 46,
   ekInvalidCommentStart = 47,
@@ -28,6 +34,7 @@ enum TXmlErrorType : uint8_t {
   ekInvalidElementName = 62,
   ekInvalidEncodingName = 63,
   ekInvalidEntityName = 64,
+  ekInvalidPEName = 65,
   ekInvalidPITarget = 66,
   ekInvalidPublicId = 67,
   ekInvalidSystemId = 68,
@@ -44,8 +51,10 @@ enum TXmlErrorType : uint8_t {
   ekEndTagMismatch = 79,
   ekMissingWhitespace = 80,
   ekContentOutsideRoot = 81,
+  ekPEEndsInMarkup = 83,
   ekInvalidPublicKeyword = 84,
   ekInvalidLiteral = 85,
+  ekRecursiveEntity = 86,
   ekUnclosedInternalSubset = 88,
   ekMissingRootElement = 89,
   ekInvalidSystemKeyword = 90,
@@ -57,13 +66,47 @@ enum TXmlErrorType : uint8_t {
   ekEntityRefWithoutSemicolon = 96,
   ekUnclosedPI = 97,
   ekDoctypeAfterRoot = 99,
+  ekInvalidAttlistStart = 100,
+  ekCondSectInIntSubset = 101,
   ekSecondDoctype = 102,
+  ekInvalidElementDeclStart = 103,
+  ekInvalidEntityDeclStart = 104,
+  ekInvalidAttlistElementType = 105,
+  ekInvalidAttlistDecl = 106,
+  ekInvalidAttDefName = 107,
+  ekInvalidCondSect = 108,
+  ekInvalidContentSpecChar = 109,
+  ekInvalidElementDecl = 110,
+  ekInvalidAttDefElementType = 111,
+  ekInvalidElementDeclName = 112,
+  ekInvalidEntityDecl = 113,
+  ekInvalidEntityDeclName = 114,
+  ekInvalidPEDeclName = 115,
+  ekInvalidEntityValue = 116,
+  ekInvalidPEValue = 117,
+  ekInvalidEnumToken = 118,
+  ekInvalidMarkupDecl = 119,
+  ekInvalidNotationDecl = 120,
+  ekInvalidNDataName = 121,
+  ekInvalidNotationDeclName = 122,
+  ekInvalidNotationToken = 123,
+  ekInvalidPEDecl = 124,
   ekInvalidDoctypeName = 125,
+  ekMisplacedAny = 126,
+  ekMisplacedEmpty = 127,
+  ekMisplacedPCData = 128,
+  ekInvalidContentModel = 129,
+  ekEntityValueAndExternalId = 130,
+  ekPEValueAndExternalId = 131,
+  ekInvalidNotationDeclStart = 132,
+  ekPERefInMarkup = 133,
+  ekUnclosedCondSect = 135,
   ekInvalidNamespaceUri = 142,
   ekInvalidPrefix = 143,
   ekPrefixMappingMismatch = 146,
   ekEncodingNotSupported = 147,
   ekResourceNotFound = 148,
+  ekUnreadablePE = 149,
   ekUnreadableExternalEntity = 150,
   ekUnsupportedVersion = 151,
 };
@@ -71,8 +114,16 @@ enum TXmlErrorType : uint8_t {
 enum TDomSeverity : uint8_t { svWarning = 0, svError = 1, svFatal = 2 };
 
 // 0-5 warnings, 6-43 errors (validity), 44-151 fatal but 88 and 109 (warnings), anything
-// above 151 a warning.
-TDomSeverity SeverityOf(int errorKind);
+// above 151 a warning. Inline: the DTD tokenizers ask it of every token.
+inline TDomSeverity SeverityOf(int errorKind) {
+  if (errorKind >= 6 && errorKind <= 43) {
+    return svError;
+  }
+  if (errorKind >= 44 && errorKind <= 151 && errorKind != 88 && errorKind != 109) {
+    return svFatal;
+  }
+  return svWarning;
+}
 
 // What a finder knows about one problem: the kind, where (none: no location), a hint and
 // the offending text. Every report of the input layer is made of one.

@@ -21,8 +21,22 @@ namespace {
 struct TAsciiDecode {
   static constexpr int kUnit = 1;
   static constexpr bool kAscii = true;
+  // UTF-8: two-byte sequences are taken as well.
+  bool Utf8;
   char16_t Decode(const uint8_t* p) const { return *p < 0x80 ? *p : char16_t{0x0D}; }
   bool EndsRun(const TCharSet& stop, const uint8_t* p) const { return stop.EndsAsciiRun(*p); }
+  // A two-byte sequence (U+0080 to U+07FF) at p: its code, else 0.
+  char16_t Pair(const uint8_t* p, const uint8_t* end) const {
+    if (!Utf8 || p[0] < 0xC2 || p[0] > 0xDF || end - p < 2 || (p[1] & 0xC0) != 0x80) {
+      return 0;
+    }
+    return static_cast<char16_t>((p[0] & 0x1F) << 6 | (p[1] & 0x3F));
+  }
+  // Where the character that ends at q began.
+  const uint8_t* Begin(const uint8_t* q) const { return (q[-1] & 0xC0) == 0x80 ? q - 2 : q - 1; }
+  char16_t CodeAt(const uint8_t* p, const uint8_t* end) const {
+    return *p < 0x80 ? *p : Pair(p, end);
+  }
 };
 
 struct TTableDecode {
@@ -31,6 +45,9 @@ struct TTableDecode {
   const char16_t* Table;
   char16_t Decode(const uint8_t* p) const { return Table[*p]; }
   bool EndsRun(const TCharSet& stop, const uint8_t* p) const { return stop.EndsRun(Table[*p]); }
+  char16_t Pair(const uint8_t*, const uint8_t*) const { return 0; }
+  const uint8_t* Begin(const uint8_t* q) const { return q - kUnit; }
+  char16_t CodeAt(const uint8_t* p, const uint8_t*) const { return Decode(p); }
 };
 
 template <bool BigEndian> struct TUtf16Decode {
@@ -41,25 +58,33 @@ template <bool BigEndian> struct TUtf16Decode {
     return c >= 0xD800 && c <= 0xDFFF ? char16_t{0x0D} : c;
   }
   bool EndsRun(const TCharSet& stop, const uint8_t* p) const { return stop.EndsRun(Decode(p)); }
+  char16_t Pair(const uint8_t*, const uint8_t*) const { return 0; }
+  const uint8_t* Begin(const uint8_t* q) const { return q - kUnit; }
+  char16_t CodeAt(const uint8_t* p, const uint8_t*) const { return Decode(p); }
 };
 
 // Widens the bytes from p on into out, sixteen at a time, up to the first byte that ends a
-// run (a control byte, a byte above 0x7F, or one of members); writes up to fifteen units
-// beyond it. Returns that byte's address, or the end of the last whole block.
-const uint8_t* WidenAsciiRun(const uint8_t* p, const uint8_t* end, char16_t*& out,
-                             const TCharSet::TBlock* members, int memberCount) {
+// run (a control byte, a byte above 0x7F, or one of the Count members); writes up to
+// fifteen units beyond it. Returns that byte's address, or the end of the last whole
+// block.
+template <int Count>
+const uint8_t* WidenAsciiBlocks(const uint8_t* p, const uint8_t* end, char16_t*& out,
+                                const TCharSet::TBlock* members) {
 #if defined(__SSE2__)
   const __m128i zero = _mm_setzero_si128();
   const __m128i space = _mm_set1_epi8(0x20);
+  __m128i stops[Count > 0 ? Count : 1];
+  for (int i = 0; i < Count; ++i) {
+    stops[i] = _mm_load_si128(reinterpret_cast<const __m128i*>(members[i]));
+  }
   while (end - p >= 16) {
     const __m128i bytes = _mm_loadu_si128(reinterpret_cast<const __m128i*>(p));
     _mm_storeu_si128(reinterpret_cast<__m128i*>(out), _mm_unpacklo_epi8(bytes, zero));
     _mm_storeu_si128(reinterpret_cast<__m128i*>(out + 8), _mm_unpackhi_epi8(bytes, zero));
     // Signed: bytes below 0x20 and above 0x7F both compare less than a space.
     __m128i ends = _mm_cmplt_epi8(bytes, space);
-    for (int i = 0; i < memberCount; ++i) {
-      const __m128i member = _mm_load_si128(reinterpret_cast<const __m128i*>(members[i]));
-      ends = _mm_or_si128(ends, _mm_cmpeq_epi8(bytes, member));
+    for (int i = 0; i < Count; ++i) {
+      ends = _mm_or_si128(ends, _mm_cmpeq_epi8(bytes, stops[i]));
     }
     const int mask = _mm_movemask_epi8(ends);
     if (mask != 0) {
@@ -74,9 +99,28 @@ const uint8_t* WidenAsciiRun(const uint8_t* p, const uint8_t* end, char16_t*& ou
   (void)end;
   (void)out;
   (void)members;
-  (void)memberCount;
 #endif
   return p;
+}
+
+const uint8_t* WidenAsciiRun(const uint8_t* p, const uint8_t* end, char16_t*& out,
+                             const TCharSet::TBlock* members, int memberCount) {
+  switch (memberCount) {
+  case 0:
+    return WidenAsciiBlocks<0>(p, end, out, members);
+  case 1:
+    return WidenAsciiBlocks<1>(p, end, out, members);
+  case 2:
+    return WidenAsciiBlocks<2>(p, end, out, members);
+  case 3:
+    return WidenAsciiBlocks<3>(p, end, out, members);
+  case 4:
+    return WidenAsciiBlocks<4>(p, end, out, members);
+  case 5:
+    return WidenAsciiBlocks<5>(p, end, out, members);
+  default:
+    return WidenAsciiBlocks<6>(p, end, out, members);
+  }
 }
 
 // The line counts before an LF that a run passed, kept for the LF's slot.
@@ -134,17 +178,21 @@ struct TTagRule {
 
 } // namespace
 
-// Every character a run takes is one unit of the window, so the byte and character counts
-// follow from how far the run went; only line breaks and TABs are counted as they pass.
+// Every character a run takes is one unit of the window but the two-byte sequences of
+// UTF-8, so the byte and character counts follow from how far the run went; only line
+// breaks, TABs and those sequences are counted as they pass.
 template <class TDecode, class TRule>
 bool TUtilsUCS4Reader::RunWith(TDecode decode, TRule& rule, TUtilsCustomWideStr& text) {
   constexpr int kUnit = TDecode::kUnit;
   TByteWindow& window = FByteReader.Window();
   const uint8_t* const first = window.Next;
   const uint8_t* p = first;
-  const uint8_t* const end = window.End - (kUnit - 1);
+  // A run takes at most a chunk: the text is reserved for it beforehand.
+  constexpr int64_t kChunk = 16 << 10;
+  const uint8_t* const end =
+      window.End - first > kChunk ? first + kChunk : window.End - (kUnit - 1);
   const int32_t ahead = AheadCode();
-  if (p >= end || decode.Decode(p) == 0x0D || ahead > 0xFFFF ||
+  if (p >= end || (decode.Decode(p) == 0x0D && decode.Pair(p, end) == 0) || ahead > 0xFFFF ||
       (ahead >= 0xD800 && ahead <= 0xDFFF)) {
     return false;
   }
@@ -159,6 +207,7 @@ bool TUtilsUCS4Reader::RunWith(TDecode decode, TRule& rule, TUtilsCustomWideStr&
   int64_t lineTabs = FLineTabs;
   TLineBreak breaks[3]; // the newest three, by their number modulo 3; set as they come
   unsigned breakCount = 0;
+  int64_t pairs = 0; // two-byte sequences taken
   for (;;) {
     const TCharSet& stop = rule.Active();
     const uint8_t* const plain = p;
@@ -177,14 +226,25 @@ bool TUtilsUCS4Reader::RunWith(TDecode decode, TRule& rule, TUtilsCustomWideStr&
     if (p >= end) {
       break;
     }
-    const char16_t c = decode.Decode(p);
+    char16_t c = decode.Decode(p);
     if (c == 0x0D) {
-      break;
+      c = decode.Pair(p, end);
+      if (c == 0) {
+        break;
+      }
+      *out++ = c;
+      p += 2;
+      ++pairs;
+      rule.TakePlain();
+      if (stop.Contains(c) && rule.Take(c)) {
+        break;
+      }
+      continue;
     }
     *out++ = c;
     p += kUnit;
     if (c == 0x0A) {
-      const int64_t charCount = FCharCount + (p - first) / kUnit;
+      const int64_t charCount = FCharCount + (p - first) / kUnit - pairs;
       TLineBreak& lineBreak = breaks[breakCount++ % 3];
       lineBreak.At = p - kUnit;
       lineBreak.LineChars = charCount - 1 - lineStart - lineTabs;
@@ -199,7 +259,7 @@ bool TUtilsUCS4Reader::RunWith(TDecode decode, TRule& rule, TUtilsCustomWideStr&
       break;
     }
   }
-  const int64_t taken = (p - first) / kUnit;
+  const int64_t taken = (p - first) / kUnit - pairs;
   window.Next = p;
   text.setLength(text.length() + static_cast<size_t>(out - start) - 1);
   FEndByte += p - first;
@@ -207,16 +267,44 @@ bool TUtilsUCS4Reader::RunWith(TDecode decode, TRule& rule, TUtilsCustomWideStr&
   FLine = line;
   FLineStart = lineStart;
   FLineTabs = lineTabs;
-  // Slots for the (up to) three newest characters taken, oldest first.
-  for (const uint8_t* q = taken > 3 ? p - 3 * kUnit : first; q < p; q += kUnit) {
-    const char16_t c = decode.Decode(q);
-    PushSlot(c, kUnit);
-    if (c == 0x0A) {
-      TSlotExtra& extra = AheadExtra();
+  // Slots for the (up to) three newest characters taken; where they begin, newest first.
+  const uint8_t* starts[3];
+  int count = 0;
+  if (pairs == 0) {
+    for (const uint8_t* q = p - kUnit; count < 3 && q >= first; q -= kUnit) {
+      starts[count++] = q;
+    }
+  } else {
+    for (const uint8_t* q = p; count < 3 && q > first; ++count) {
+      q = decode.Begin(q);
+      starts[count] = q;
+    }
+  }
+  if (count == 3) {
+    FExtraMask = 0;
+  }
+  for (int i = count - 1; i >= 0; --i) {
+    const uint8_t* const at = starts[i];
+    const int length = pairs == 0 ? kUnit : static_cast<int>((i == 0 ? p : starts[i - 1]) - at);
+    if (count == 3) {
+      FSlots[kAhead - i] = TCharSlot{decode.CodeAt(at, p), length};
+    } else {
+      PushSlot(decode.CodeAt(at, p), length);
+    }
+  }
+  if (breakCount != 0) {
+    for (int slot = kPrevious; slot <= kAhead; ++slot) {
+      const int age = kAhead - slot;
+      if (age >= count || FSlots[slot].Code != 0x0A) {
+        continue;
+      }
+      const uint8_t* const at = starts[age];
       for (unsigned i = 0; i < breakCount && i < 3; ++i) {
-        if (breaks[i].At == q) {
-          extra.LineCharsBefore = breaks[i].LineChars;
-          extra.LineTabsBefore = breaks[i].LineTabs;
+        if (breaks[i].At == at) {
+          FExtras[slot] = TSlotExtra();
+          FExtras[slot].LineCharsBefore = breaks[i].LineChars;
+          FExtras[slot].LineTabsBefore = breaks[i].LineTabs;
+          FExtraMask |= 1 << slot;
         }
       }
     }
@@ -227,7 +315,9 @@ bool TUtilsUCS4Reader::RunWith(TDecode decode, TRule& rule, TUtilsCustomWideStr&
 template <class TRule> bool TUtilsUCS4Reader::Run(TRule& rule, TUtilsCustomWideStr& text) {
   switch (FWindowMode) {
   case wmAscii:
-    return RunWith(TAsciiDecode{}, rule, text);
+    return RunWith(TAsciiDecode{false}, rule, text);
+  case wmUtf8:
+    return RunWith(TAsciiDecode{true}, rule, text);
   case wmCodec:
     switch (FCodec->FastPath()) {
     case TCustomUnicodeCodec::fpByteTable:

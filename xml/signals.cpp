@@ -207,12 +207,7 @@ std::unique_ptr<TXmlSignal> TXmlEndElementSignal::CloneSignal(TXmlCustomReader* 
 
 // The value as written between its quotes: no "<", only XML characters, and references
 // that are complete, with names or valid character numbers.
-void TXmlAttributeSignal::TestWellformedness(TSignalFault& fault) const {
-  if (!conformsToName(AttrName)) {
-    fault.Set(ekInvalidAttributeName, AttrName);
-    return;
-  }
-  const std::u16string_view value = AttrValue;
+void TestAttValueText(std::u16string_view value, TSignalFault& fault) {
   size_t i = 0;
   while (i < value.size()) {
     const char16_t c = value[i];
@@ -247,6 +242,14 @@ void TXmlAttributeSignal::TestWellformedness(TSignalFault& fault) const {
     }
     ++i;
   }
+}
+
+void TXmlAttributeSignal::TestWellformedness(TSignalFault& fault) const {
+  if (!conformsToName(AttrName)) {
+    fault.Set(ekInvalidAttributeName, AttrName);
+    return;
+  }
+  TestAttValueText(AttrValue, fault);
 }
 
 std::unique_ptr<TXmlSignal> TXmlAttributeSignal::CloneSignal(TXmlCustomReader* origin) const {

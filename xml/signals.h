@@ -332,6 +332,10 @@ public:
   uint8_t AllowedContexts() const override { return kDocumentContext | kDtdContext; }
 };
 
+// The rules of an attribute value as written (also of a declared default value): no "<",
+// only XML characters, complete references with names or valid character numbers.
+void TestAttValueText(std::u16string_view value, TSignalFault& fault);
+
 // The character data rule: no "]]>", and only XML characters (surrogates in pairs). The
 // index of the first offending unit, or npos when text passes; "]]>" is reported at its
 // "]".

@@ -61,7 +61,7 @@ void TUtilsUCS4Reader::UpdateWindowMode() {
     FWindowMode = wmNone;
   } else if (FCodec->FastPath() == TCustomUnicodeCodec::fpByteTable &&
              FCodec->ByteTable() == TCustomUnicodeCodec::AsciiByteTable()) {
-    FWindowMode = wmAscii;
+    FWindowMode = FCodec->ClassType() == TUTF8Codec::ClassRef() ? wmUtf8 : wmAscii;
   } else {
     FWindowMode = wmCodec;
   }
@@ -93,6 +93,19 @@ void TUtilsUCS4Reader::PlaceAt(const CharPosition& position) {
     FExtras[slot].SameAsBefore = true;
   }
   FExtraMask = 7;
+}
+
+void TUtilsUCS4Reader::AdvanceOtherwise() {
+  TByteWindow& window = FByteReader.Window();
+  if (FWindowMode == wmCodec && window.Next < window.End) {
+    int32_t code;
+    int32_t byteLength;
+    if (FCodec->ReadBufferedChar(window, code, byteLength)) {
+      CountChar(code, byteLength);
+      return;
+    }
+  }
+  NextSlowly();
 }
 
 void TUtilsUCS4Reader::NextSlowly() {

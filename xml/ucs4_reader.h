@@ -182,6 +182,8 @@ private:
   };
 
   static bool Supply(void* owner, TCustomUnicodeCodec& codec, uint8_t* dest, int32_t count);
+  // Advance for anything but an ASCII byte in the window.
+  void AdvanceOtherwise();
   // Next at the end, after a refill or for a character that needs the codec's full work.
   void NextSlowly();
   // After a failed decode: the look-ahead's end byte from what the codec really took.
@@ -265,9 +267,10 @@ private:
   // A failed decode waits for its bytes to be counted by the next character read.
   bool FResync = false;
   // How the next character may be taken from the byte window: not at all (no codec, a
-  // character held back by the codec, a failure to count), as an ASCII byte, or through
-  // the codec's window path.
-  enum TWindowMode : uint8_t { wmNone, wmAscii, wmCodec };
+  // character held back by the codec, a failure to count), as an ASCII byte (of US-ASCII
+  // or of UTF-8, whose runs also take two-byte sequences), or through the codec's window
+  // path.
+  enum TWindowMode : uint8_t { wmNone, wmAscii, wmUtf8, wmCodec };
   TWindowMode FWindowMode = wmNone;
   void UpdateWindowMode();
 };
@@ -275,26 +278,21 @@ private:
 // Inline for the common case, a character decoded straight from the buffer: the
 // tokenizers call it for every character of markup.
 // (While the byte window holds bytes, the look-ahead is not the end.)
+// Only an ASCII byte is taken inline; everything else goes through one call.
+#if defined(__GNUC__)
+__attribute__((always_inline))
+#endif
 inline void TUtilsUCS4Reader::Advance() {
   TByteWindow& window = FByteReader.Window();
-  if (window.Next < window.End) {
-    if (FWindowMode == wmAscii) {
-      const uint8_t byte = *window.Next;
-      if (byte < 0x80 && byte != 0x0D) {
-        ++window.Next;
-        CountChar(byte, 1);
-        return;
-      }
-    } else if (FWindowMode == wmCodec) {
-      int32_t code;
-      int32_t byteLength;
-      if (FCodec->ReadBufferedChar(window, code, byteLength)) {
-        CountChar(code, byteLength);
-        return;
-      }
+  if ((FWindowMode == wmAscii || FWindowMode == wmUtf8) && window.Next < window.End) {
+    const uint8_t byte = *window.Next;
+    if (byte < 0x80 && byte != 0x0D) {
+      ++window.Next;
+      CountChar(byte, 1);
+      return;
     }
   }
-  NextSlowly();
+  AdvanceOtherwise();
 }
 
 inline void TUtilsUCS4Reader::Next() {

@@ -58,144 +58,197 @@ void TXmlWFTestHandler::ProcessIdle(const TXmlSignal& signal) {
   }
 }
 
-bool TXmlWFTestHandler::TestContent(TXmlSignal& signal, TSignalFault& fault) {
+void TXmlWFTestHandler::Refuse(TXmlSignal& signal, const TSignalFault& fault) {
+  FDroppingAttributes = signal.Kind() == skStartElement;
+  ReportError(signal.Origin(), {fault.Kind, &signal, fault.Clue, fault.Snippet});
+}
+
+// The signal's own rules, then: passed on, or reported and dropped.
+void TXmlWFTestHandler::TestAndPass(TXmlSignal& signal) {
+  TSignalFault fault;
+  signal.TestWellformedness(fault);
+  if (fault.Kind != ekNone) {
+    Refuse(signal, fault);
+    return;
+  }
+  PassOn(signal);
+}
+
+// Each rule of the document and fragment modes with the state change of a signal that
+// passes it.
+void TXmlWFTestHandler::ProcessContent(TXmlSignal& signal) {
   const bool document = FMode == wfDocument;
+  TSignalFault fault;
   switch (signal.Kind()) {
+  case skAttribute:
+    if (!FDroppingAttributes) {
+      TestAndPass(signal);
+    }
+    return;
+  case skPCData: {
+    FDroppingAttributes = false;
+    const auto& text = static_cast<TXmlPCDATASignal&>(signal);
+    if (document && FRootState != 1 && (text.IsCharRef || !IsWhiteSpaceText(text.Text))) {
+      fault.Set(ekContentOutsideRoot, text.IsCharRef ? u"&#" : text.Text);
+      Refuse(signal, fault);
+      return;
+    }
+    TestAndPass(signal);
+    return;
+  }
+  case skStartElement: {
+    FDroppingAttributes = false;
+    const std::u16string_view name = static_cast<TXmlStartElementSignal&>(signal).TagName;
+    if (document && FRootState == 2) {
+      fault.Set(ekSecondRootElement, name);
+    } else {
+      signal.TestWellformedness(fault);
+    }
+    if (fault.Kind != ekNone) {
+      Refuse(signal, fault);
+      return;
+    }
+    FRootState = 1;
+    FOpenElements.Push(name);
+    PassOn(signal);
+    return;
+  }
+  case skEndElement: {
+    FDroppingAttributes = false;
+    const std::u16string_view name = static_cast<TXmlEndElementSignal&>(signal).TagName;
+    // A name equal to the open element's passed its test with the start tag.
+    if (FOpenElements.Empty() || FOpenElements.Top() != name) {
+      fault.Set(ekEndTagMismatch, name);
+      Refuse(signal, fault);
+      return;
+    }
+    FOpenElements.Pop();
+    if (FOpenElements.Empty()) {
+      FRootState = 2;
+    }
+    PassOn(signal);
+    return;
+  }
   case skCData:
+    FDroppingAttributes = false;
     if (document && FRootState != 1) {
       fault.Set(ekContentOutsideRoot, static_cast<TXmlCDATASignal&>(signal).Text);
+      Refuse(signal, fault);
+      return;
     }
-    break;
+    TestAndPass(signal);
+    return;
   case skEntityRef:
+    FDroppingAttributes = false;
     if (document && FRootState != 1) {
       FComposed.assign(1, u'&');
       FComposed.append(static_cast<TXmlEntityRefSignal&>(signal).RefName);
       FComposed.push_back(u';');
       fault.Set(ekContentOutsideRoot, FComposed);
+      Refuse(signal, fault);
+      return;
     }
-    break;
-  case skPCData: {
-    const auto& text = static_cast<TXmlPCDATASignal&>(signal);
-    if (document && FRootState != 1 && (text.IsCharRef || !IsWhiteSpaceText(text.Text))) {
-      fault.Set(ekContentOutsideRoot, text.IsCharRef ? u"&#" : text.Text);
-    }
-    break;
-  }
-  case skDoctype:
+    TestAndPass(signal);
+    return;
+  case skDoctype: {
+    FDroppingAttributes = false;
+    const std::u16string_view name = static_cast<TXmlDoctypeSignal&>(signal).DeclName;
     if (FDoctypeSeen) {
-      fault.Set(ekSecondDoctype, static_cast<TXmlDoctypeSignal&>(signal).DeclName);
+      fault.Set(ekSecondDoctype, name);
     } else {
       FDoctypeSeen = true;
       if (FRootState != 0) {
-        fault.Set(ekDoctypeAfterRoot, static_cast<TXmlDoctypeSignal&>(signal).DeclName);
+        fault.Set(ekDoctypeAfterRoot, name);
       }
     }
-    break;
-  case skStartElement:
-    if (document && FRootState == 2) {
-      fault.Set(ekSecondRootElement, static_cast<TXmlStartElementSignal&>(signal).TagName);
+    if (fault.Kind != ekNone) {
+      Refuse(signal, fault);
+      return;
     }
-    break;
-  case skEndElement: {
-    const std::u16string_view name = static_cast<TXmlEndElementSignal&>(signal).TagName;
-    if (FOpenElements.Empty() || FOpenElements.Top() != name) {
-      fault.Set(ekEndTagMismatch, name);
-    }
-    break;
+    TestAndPass(signal);
+    return;
   }
+  case skStartPrefixMapping:
+    FDroppingAttributes = false;
+    signal.TestWellformedness(fault);
+    if (fault.Kind != ekNone) {
+      Refuse(signal, fault);
+      return;
+    }
+    FOpenPrefixes.Push(static_cast<TXmlStartPrefixMappingSignal&>(signal).MappedPrefix);
+    PassOn(signal);
+    return;
   case skEndPrefixMapping: {
-    const std::u16string_view prefix = static_cast<TXmlEndPrefixMappingSignal&>(signal).MappedPrefix;
+    FDroppingAttributes = false;
+    const std::u16string_view prefix =
+        static_cast<TXmlEndPrefixMappingSignal&>(signal).MappedPrefix;
     if (FOpenPrefixes.Empty() || FOpenPrefixes.Top() != prefix) {
       fault.Set(ekPrefixMappingMismatch, prefix);
+    } else {
+      signal.TestWellformedness(fault);
     }
-    break;
+    if (fault.Kind != ekNone) {
+      Refuse(signal, fault);
+      return;
+    }
+    FOpenPrefixes.Pop();
+    PassOn(signal);
+    return;
   }
-  case skAttribute:
-    if (FDroppingAttributes) {
-      return false;
-    }
-    break;
   case skCompleted:
     if (FRootState == 0 && document) {
       fault.Set(ekMissingRootElement);
     } else if (!FOpenElements.Empty()) {
       fault.Set(ekUnclosedRootElement, {}, FOpenElements.Top());
     }
-    break;
+    Complete(signal, fault);
+    return;
   default:
+    FDroppingAttributes = false;
     if ((signal.AllowedContexts() & kDocumentContext) == 0) {
       RaiseInternal();
     }
-    break;
+    TestAndPass(signal);
+    return;
   }
-  return true;
 }
 
-void TXmlWFTestHandler::Apply(const TXmlSignal& signal) {
-  switch (signal.Kind()) {
-  case skStartElement:
-    FRootState = 1;
-    FOpenElements.Push(static_cast<const TXmlStartElementSignal&>(signal).TagName);
-    break;
-  case skEndElement:
-    FOpenElements.Pop();
-    if (FOpenElements.Empty()) {
-      FRootState = 2;
-    }
-    break;
-  case skStartPrefixMapping:
-    FOpenPrefixes.Push(static_cast<const TXmlStartPrefixMappingSignal&>(signal).MappedPrefix);
-    break;
-  case skEndPrefixMapping:
-    FOpenPrefixes.Pop();
-    break;
-  default:
-    break;
+// The end of the input is passed on even after a reported error, so the next handlers can
+// finish what they built.
+void TXmlWFTestHandler::Complete(TXmlSignal& signal, const TSignalFault& fault) {
+  if (FMode == wfDocument || FMode == wfFragment) {
+    FDoctypeSeen = false;
+    FRootState = 0;
   }
+  FMode = wfIdle;
+  if (fault.Kind != ekNone) {
+    ReportError(signal.Origin(), {fault.Kind, &signal, fault.Clue, fault.Snippet});
+  }
+  PassOn(signal);
 }
 
 void TXmlWFTestHandler::ProcessSignal(TXmlSignal& signal) {
-  TSignalFault fault;
   const TXmlSignalKind kind = signal.Kind();
+  if (FMode == wfDocument || FMode == wfFragment) {
+    if (kind == skAborted) {
+      Reset();
+      PassOn(signal);
+      return;
+    }
+    ProcessContent(signal);
+    return;
+  }
   if (kind == skAborted) {
     Reset();
   } else if (FMode == wfIdle) {
     ProcessIdle(signal);
-  } else if (FMode == wfDocument || FMode == wfFragment) {
-    if (!TestContent(signal, fault)) {
-      return;
-    }
-    if (kind != skAttribute) {
-      FDroppingAttributes = false;
-    }
   } else if ((signal.AllowedContexts() & kDtdContext) == 0) {
     RaiseInternal();
-  }
-  if (fault.Kind == ekNone) {
-    signal.TestWellformedness(fault);
-  }
-  if (kind == skCompleted) {
-    // The end of the input is passed on even after a reported error, so the next
-    // handlers can finish what they built.
-    const bool wasDtd = FMode == wfExternalDtd || FMode == wfInternalDtd;
-    if (!wasDtd) {
-      FDoctypeSeen = false;
-      FRootState = 0;
-    }
-    FMode = wfIdle;
-    if (fault.Kind != ekNone) {
-      ReportError(signal.Origin(), {fault.Kind, &signal, fault.Clue, fault.Snippet});
-    }
-    PassOn(signal);
+  } else if (kind == skCompleted) {
+    Complete(signal, TSignalFault());
     return;
   }
-  if (fault.Kind != ekNone) {
-    FDroppingAttributes = kind == skStartElement;
-    ReportError(signal.Origin(), {fault.Kind, &signal, fault.Clue, fault.Snippet});
-    return;
-  }
-  Apply(signal);
-  PassOn(signal);
+  TestAndPass(signal);
 }
 
 } // namespace velmora

@@ -36,11 +36,10 @@ public:
 
 private:
   void ProcessIdle(const TXmlSignal& signal);
-  // The rules of the document and fragment modes; false when the signal is to be dropped
-  // silently.
-  bool TestContent(TXmlSignal& signal, TSignalFault& fault);
-  // The state change of a signal that passed.
-  void Apply(const TXmlSignal& signal);
+  void ProcessContent(TXmlSignal& signal);
+  void TestAndPass(TXmlSignal& signal);
+  void Refuse(TXmlSignal& signal, const TSignalFault& fault);
+  void Complete(TXmlSignal& signal, const TSignalFault& fault);
   void Start(TXmlWFMode mode);
   [[noreturn]] static void RaiseInternal();
 

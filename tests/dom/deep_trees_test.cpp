@@ -1,5 +1,6 @@
 // Trees a million levels deep and a million children wide: every walk over them must be a
-// loop (a recursion would overflow the stack), and freeing them must be linear.
+// loop (a recursion would overflow the stack), and freeing them, merging their texts and
+// taking them apart must be linear.
 
 #include "dom/node_lists.h"
 #include "tests/dom/dom_fixture.h"
@@ -67,6 +68,69 @@ TEST_F(HugeTrees, MillionChildrenWide) {
   EXPECT_EQ(wide->getElementsByTagName(u"item")->item(kSize - 1), wide->lastChild());
   wide->Free();
   EXPECT_EQ(FDoc->ownedObjectCount(), 2);
+}
+
+TEST(HugeElements, AMillionAttributesGoInLinearTime) {
+  // A document that records nothing: the million names are work enough.
+  std::unique_ptr<TDomDocument, TDocumentFree<TDomDocument>> document(new TDomDocument);
+  std::vector<WideString> names;
+  for (int i = 0; i < kSize; ++i) {
+    names.push_back(u"a" + NarrowToWide(std::to_string(i)));
+  }
+  const auto wide = [&] {
+    auto* element = new TDomElement(document.get(), u"wide");
+    for (const WideString& name : names) {
+      element->setAttribute(name, u"v");
+    }
+    return element;
+  };
+  TDomElement* cleared = wide();
+  cleared->clear();
+  EXPECT_FALSE(cleared->hasAttributes());
+  EXPECT_EQ(document->ownedObjectCount(), 1);
+  wide()->Free();
+  EXPECT_EQ(document->ownedObjectCount(), 1);
+}
+
+TEST_F(HugeTrees, NormalizeMergesAMillionTextsBeforeAMillionSiblings) {
+  TDomElement* root = Element(u"root");
+  for (int i = 0; i < kSize; ++i) {
+    root->appendChild(Text(u"t"));
+  }
+  for (int i = 0; i < kSize; ++i) {
+    root->appendChild(new TDomComment(FDoc.get()));
+  }
+  root->normalize();
+  TDomNodeList* children = root->childNodes();
+  ASSERT_EQ(children->length(), kSize + 1);
+  EXPECT_EQ(root->firstChild()->nodeValue().size(), static_cast<size_t>(kSize));
+  EXPECT_EQ(children->item(kSize)->previousSibling(), children->item(kSize - 1));
+  EXPECT_EQ(children->indexOf(root->lastChild()), kSize);
+  EXPECT_EQ(FDoc->ownedObjectCount(), kSize + 2);
+}
+
+TEST_F(HugeTrees, RemovingAMillionChildrenFromTheFront) {
+  TDomElement* root = Element(u"root");
+  FDoc->appendChild(root);
+  for (int i = 0; i < kSize; ++i) {
+    root->appendChild(Element(u"item"));
+  }
+  TDomElement* last = static_cast<TDomElement*>(root->lastChild());
+  int removed = 0;
+  for (TDomNode* first = root->firstChild(); first;) {
+    TDomNode* next = first->nextSibling();
+    root->removeChild(first);
+    ++removed;
+    if (next && removed % 1000 == 0) {
+      // Order questions between removals stay exact.
+      ASSERT_EQ(root->childNodes()->indexOf(next), 0);
+      ASSERT_EQ(next->compareDocumentPosition(last), next == last ? 72 : dpFollowing);
+      ASSERT_EQ(next->documentOrderIndex(), 2);
+    }
+    first = next;
+  }
+  EXPECT_EQ(removed, kSize);
+  EXPECT_FALSE(root->hasChildNodes());
 }
 
 TEST_F(HugeTrees, DocumentFreesEverythingWhateverTheOrderOfCreation) {

@@ -41,6 +41,55 @@ TEST_F(DocumentRules, OneDocumentElementAndOneDoctypeBeforeIt) {
   EXPECT_EQ(FDoc->lastChild()->nodeName(), u"smuggled");
 }
 
+// insertBefore puts every child of a fragment through the checks it would meet alone, with
+// or without a reference child: a refused child stops the move, the ones before it stay.
+TEST_F(DocumentRules, FragmentChildrenMeetTheChecksOfInsertBefore) {
+  struct TCase {
+    const char* Name;
+    const char* Start;    // what the document holds first: "" nothing, "e" an element, "d" a type
+    const char* Fragment; // "e" element, "t" text, "c" comment, one letter per child
+    bool WithReference;   // insert before the document's first child
+    const char* Message;  // of the refusal, or nullptr
+    int Moved;            // children that arrived
+  };
+  const TCase cases[] = {
+      {"text", "", "t", false,
+       "Nodes of type TDomText are not allowed as children of nodes of type TDomDocument", 0},
+      {"text before a child", "e", "t", true,
+       "Nodes of type TDomText are not allowed as children of nodes of type TDomDocument", 0},
+      {"two elements", "", "ee", false, "Hierarchy request error.", 1},
+      {"comment and a second element", "e", "ce", false, "Hierarchy request error.", 1},
+      {"element before the type", "d", "e", true, "Hierarchy request error.", 0},
+      {"element after the type", "d", "ce", false, nullptr, 2},
+      {"comments before the element", "e", "cc", true, nullptr, 2},
+  };
+  for (const TCase& c : cases) {
+    FDoc->clear();
+    if (*c.Start == 'e') {
+      FDoc->appendChild(Element(u"root"));
+    } else if (*c.Start == 'd') {
+      FDoc->appendChild(new TDomDocumentTypeDecl(FDoc.get(), u"root", u"", u"", u""));
+    }
+    auto* fragment = new TDomDocumentFragment(FDoc.get());
+    for (const char* kind = c.Fragment; *kind; ++kind) {
+      fragment->appendChild(*kind == 'e'   ? static_cast<TDomNode*>(Element(u"e"))
+                            : *kind == 't' ? static_cast<TDomNode*>(Text(u"t"))
+                                           : new TDomComment(FDoc.get()));
+    }
+    const int before = FDoc->childNodes()->length();
+    const int offered = fragment->childNodes()->length();
+    std::string refused;
+    try {
+      FDoc->insertBefore(fragment, c.WithReference ? FDoc->firstChild() : nullptr);
+    } catch (const EHierarchy_Request_Err& error) {
+      refused = error.what();
+    }
+    EXPECT_EQ(refused, c.Message ? c.Message : "") << c.Name;
+    EXPECT_EQ(FDoc->childNodes()->length() - before, c.Moved) << c.Name;
+    EXPECT_EQ(fragment->childNodes()->length(), offered - c.Moved) << c.Name;
+  }
+}
+
 TEST_F(DocumentRules, CopiesOnlySpecifiedAttributes) {
   TDomElement* e = Element(u"e");
   e->setAttribute(u"given", u"1");

@@ -153,6 +153,43 @@ TEST_F(ElementLists, LiveListsByNameAndNamespace) {
   EXPECT_EQ(nsRoot->getElementsByTagName(u"z:x")->length(), 1);
 }
 
+// Counts the nodes it tests, to tell a walk of the tree from an answer out of its cache.
+class TCountingList : public TDomElementsNodeList {
+public:
+  using TDomElementsNodeList::TDomElementsNodeList;
+  mutable int Tested = 0;
+
+protected:
+  bool Matches(const TDomNode* node) const override {
+    ++Tested;
+    return TDomElementsNodeList::Matches(node);
+  }
+};
+
+TEST_F(ElementLists, OnlyChangesOfTheirOwnDocumentMakeListsWalkAgain) {
+  TDomElement* root = Element(u"root");
+  FDoc->appendChild(root);
+  root->appendChild(Element(u"a"));
+  TCountingList list(u"a", root);
+  EXPECT_EQ(list.length(), 1);
+  const int walked = list.Tested;
+  TDomElement* elsewhere = ElementNS(u"urn:x", u"elsewhere");
+  FDocNS->appendChild(elsewhere);
+  elsewhere->setPrefix(u"p");
+  FDocNS->removeChild(elsewhere);
+  elsewhere->Free();
+  EXPECT_EQ(list.length(), 1);
+  EXPECT_EQ(list.Tested, walked);
+  root->appendChild(Element(u"a"));
+  EXPECT_EQ(list.length(), 2);
+  EXPECT_GT(list.Tested, walked);
+  root->lastChild()->Free(); // freeing is a change too
+  EXPECT_EQ(list.length(), 1);
+  root->firstChild()->appendChild(Element(u"a"));
+  root->firstChild()->clear();
+  EXPECT_EQ(list.length(), 1);
+}
+
 TEST(OwnerNamedNodeMap, SortedOwningMap) {
   TDomDocument* document = new TDomDocument;
   {

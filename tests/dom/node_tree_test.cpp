@@ -1,3 +1,6 @@
+#include <random>
+
+#include "dom/node_pool.h"
 #include "dom/node_lists.h"
 #include "tests/dom/dom_fixture.h"
 
@@ -178,6 +181,74 @@ TEST_F(TreeOperations, SiblingsAndIndexesFollowEveryChange) {
   EXPECT_EQ(root->childNodes()->item(-1), nullptr);
 }
 
+TEST_F(TreeOperations, IndexesStayExactThroughRandomChanges) {
+  // Insertions, removals, moves and frees anywhere in a child list, checked after each step
+  // against a plain list of what the order must be.
+  TDomElement* root = Element(u"root");
+  FDoc->appendChild(root);
+  std::vector<TDomNode*> model;
+  std::mt19937 random(7);
+  const auto pick = [&](size_t bound) { return static_cast<size_t>(random() % bound); };
+  for (int step = 0; step < 3000; ++step) {
+    const size_t n = model.size();
+    switch (n < 4 ? 0 : pick(6)) {
+    case 0:
+    case 1: { // insert a new node anywhere, the front and the end included
+      const size_t at = pick(n + 1);
+      TDomNode* node = Element(u"n");
+      root->insertBefore(node, at < n ? model[at] : nullptr);
+      model.insert(model.begin() + static_cast<std::ptrdiff_t>(at), node);
+      break;
+    }
+    case 2: { // remove one, more often from the ends
+      const size_t at = pick(3) == 0 ? 0 : (pick(2) ? n - 1 : pick(n));
+      root->removeChild(model[at]);
+      model.erase(model.begin() + static_cast<std::ptrdiff_t>(at));
+      break;
+    }
+    case 3: { // move one before another
+      const size_t from = pick(n);
+      const size_t to = pick(n);
+      if (from == to) {
+        break;
+      }
+      TDomNode* node = model[from];
+      TDomNode* ref = model[to];
+      root->insertBefore(node, ref);
+      model.erase(model.begin() + static_cast<std::ptrdiff_t>(from));
+      model.insert(std::find(model.begin(), model.end(), ref), node);
+      break;
+    }
+    case 4: { // free one
+      const size_t at = pick(n);
+      model[at]->Free();
+      model.erase(model.begin() + static_cast<std::ptrdiff_t>(at));
+      break;
+    }
+    default: { // replace one
+      const size_t at = pick(n);
+      TDomNode* node = Element(u"r");
+      root->replaceChild(node, model[at]);
+      model[at] = node;
+    }
+    }
+    // One node at random is asked first, so that stale indexes are met everywhere.
+    if (!model.empty()) {
+      const size_t probe = pick(model.size());
+      ASSERT_EQ(root->childNodes()->indexOf(model[probe]), static_cast<int>(probe)) << step;
+    }
+    ASSERT_EQ(root->childNodes()->length(), static_cast<int>(model.size())) << step;
+    for (size_t i = 0; i < model.size(); ++i) {
+      ASSERT_EQ(root->childNodes()->item(static_cast<int>(i)), model[i]) << step;
+      ASSERT_EQ(model[i]->previousSibling(), i > 0 ? model[i - 1] : nullptr) << step;
+      ASSERT_EQ(model[i]->nextSibling(), i + 1 < model.size() ? model[i + 1] : nullptr) << step;
+      if (i > 0) {
+        ASSERT_EQ(model[i - 1]->compareDocumentPosition(model[i]), dpFollowing) << step;
+      }
+    }
+  }
+}
+
 TEST_F(TreeOperations, RemovedNodeStaysOwnedAndCanComeBack) {
   TDomElement* root = Element(u"root");
   TDomText* text = Text(u"x");
@@ -277,6 +348,69 @@ TEST_F(TreeOperations, FreeingANodeFreesItsSubtreeWithHandlersWhileWhole) {
   EXPECT_EQ(FDoc->ownedObjectCount(), before - 3);
   EXPECT_FALSE(FDoc->hasChildNodes());
 }
+
+// A handler that fails while nodes go neither stops the freeing (nothing is left behind, no
+// attribute keeps a map that is gone) nor vanishes: its exception reaches the caller.
+struct TFailingHandlerCase {
+  const char* Name;
+  bool FailOnRemoval; // else the child's user-data handler fails
+  void (*Free)(TDomElement* element);
+  int Freed;          // nodes that go: the element, attributes x y z, child, its text
+  int AttributesLeft; // -1: the element went
+};
+
+class FailingHandlers : public DomTest,
+                        public ::testing::WithParamInterface<TFailingHandlerCase> {};
+
+TEST_P(FailingHandlers, FreeingCompletesAndThenRaises) {
+  TDomElement* e = Element(u"e");
+  FDoc->appendChild(e);
+  for (const char16_t* name : {u"x", u"y", u"z"}) {
+    e->setAttribute(name, u"1");
+  }
+  TDomElement* child = Element(u"child");
+  e->appendChild(child);
+  child->appendChild(Text(u"t"));
+  if (GetParam().FailOnRemoval) {
+    FDoc->OnAttrModified = [](void*, TDomNode*, TDomAttrChange change, TDomAttr*) {
+      if (change == AC_REMOVAL) {
+        throw EConvertError("handler failed");
+      }
+    };
+  } else {
+    child->setUserData(u"k", child,
+                       [](TDomUserDataOperation, const WideString&, TDomUserData, TDomNode*,
+                          TDomNode*) { throw EConvertError("handler failed"); });
+  }
+  const int owned = FDoc->ownedObjectCount();
+  try {
+    GetParam().Free(e);
+    ADD_FAILURE() << "the handler's failure was lost";
+  } catch (const EConvertError& error) {
+    EXPECT_STREQ(error.what(), "handler failed");
+  }
+  FDoc->OnAttrModified = nullptr;
+  EXPECT_EQ(FDoc->ownedObjectCount(), owned - GetParam().Freed);
+  if (GetParam().AttributesLeft >= 0) {
+    EXPECT_EQ(e->attributes()->length(), GetParam().AttributesLeft);
+    for (int i = 0; i < e->attributes()->length(); ++i) {
+      EXPECT_EQ(static_cast<TDomAttr*>(e->attributes()->item(i))->ownerElement(), e);
+    }
+  } else {
+    EXPECT_FALSE(FDoc->hasChildNodes());
+  }
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    RemovalAndDeletion, FailingHandlers,
+    ::testing::Values(
+        TFailingHandlerCase{"FreeAnAttachedAttribute", true,
+                            [](TDomElement* e) { e->getAttributeNode(u"y")->Free(); }, 1, 2},
+        TFailingHandlerCase{"FreeTheElement", true, [](TDomElement* e) { e->Free(); }, 6, -1},
+        TFailingHandlerCase{"ClearTheElement", true, [](TDomElement* e) { e->clear(); }, 5, 0},
+        TFailingHandlerCase{"DeletionHandlerOfAChild", false, [](TDomElement* e) { e->Free(); }, 6,
+                            -1}),
+    [](const ::testing::TestParamInfo<TFailingHandlerCase>& info) { return info.param.Name; });
 
 using NodeValues = DomTest;
 
@@ -613,6 +747,39 @@ TEST_F(ElementNavigation, WalksPastOtherKindsAndMatchesNames) {
   EXPECT_EQ(inner->ancestorElementByNameNS(u"", u"b"), b);
   EXPECT_EQ(inner->ancestorElementByName(u"none"), nullptr);
   EXPECT_EQ(root->parentElement(), nullptr);
+}
+
+} // namespace
+} // namespace velmora::testing
+
+namespace velmora::testing {
+namespace {
+
+// The pool hands out blocks of the size classes and takes them back for reuse; large
+// requests go to the general allocator.
+TEST(NodePool, ReusesFreedBlocksOfTheirSizeClass) {
+  TNodePool pool;
+  void* a = pool.Allocate(40);
+  void* b = pool.Allocate(48);
+  EXPECT_NE(a, b);
+  pool.Release(a, 40);
+  EXPECT_EQ(pool.Allocate(33), a); // 33 to 48 bytes share a class
+  void* large = pool.Allocate(4096);
+  pool.Release(large, 4096);
+  std::vector<void*> many;
+  for (int i = 0; i < 100000; ++i) {
+    many.push_back(pool.Allocate(200));
+    static_cast<char*>(many.back())[199] = 1; // every block is whole
+  }
+  EXPECT_GE(pool.ChunkBytes(), 100000u * 208u);
+  for (void* block : many) {
+    pool.Release(block, 200);
+  }
+  const size_t chunks = pool.ChunkBytes();
+  for (int i = 0; i < 100000; ++i) {
+    pool.Allocate(200);
+  }
+  EXPECT_EQ(pool.ChunkBytes(), chunks); // all from the free list
 }
 
 } // namespace

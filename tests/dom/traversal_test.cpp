@@ -181,6 +181,81 @@ TEST_F(TraversalTest, FreedNodesNeverStayInTraversals) {
   EXPECT_EQ(Collect([&] { return inC->nextNode(); }), (Names{"b"}));
 }
 
+// Every way of freeing nodes: a walker standing inside the freed part goes back to its root,
+// one rooted inside answers none, an iterator rooted inside becomes invalid.
+class FreeingTest;
+struct TFreeingCase {
+  const char* Name;
+  TDomNode* (*Inside)(FreeingTest&); // a node that goes; the traversals start from it
+  void (*Free)(FreeingTest&);
+  const char16_t* Next; // what an iterator that stood on it returns next (none: attributes)
+};
+
+class FreeingTest : public TraversalTest, public ::testing::WithParamInterface<TFreeingCase> {
+public:
+  using TraversalTest::a;
+  using TraversalTest::a2;
+  using TraversalTest::a21;
+  using TraversalTest::b;
+  TDomAttr* attrOfA = nullptr;
+  TDomText* right = nullptr;
+
+protected:
+  void SetUp() override {
+    TraversalTest::SetUp();
+    attrOfA = a->setAttribute(u"x", u"1");
+    b->appendChild(Text(u"left"));
+    right = Text(u"right");
+    b->appendChild(right);
+  }
+};
+
+TEST_P(FreeingTest, TraversalsLeaveTheFreedPart) {
+  constexpr TDomWhatToShow kAll = 0xFFFF;
+  TDomNode* inside = GetParam().Inside(*this);
+  TDomTreeWalker* standing = FDoc->createTreeWalker(root, kAll, nullptr, false);
+  standing->setCurrentNode(inside);
+  TDomTreeWalker* rooted = FDoc->createTreeWalker(inside, kAll, nullptr, false);
+  TDomNodeIterator* iterator = FDoc->createNodeIterator(inside, kAll, nullptr, false);
+  TDomNodeIterator* passing = FDoc->createNodeIterator(root, kAll, nullptr, false);
+  while (GetParam().Next && passing->nextNode() != inside) {
+  }
+  const int owned = FDoc->ownedObjectCount();
+  GetParam().Free(*this);
+  ASSERT_LT(FDoc->ownedObjectCount(), owned); // something went
+  EXPECT_EQ(standing->currentNode(), root);
+  EXPECT_EQ(standing->parentNode(), nullptr);
+  EXPECT_EQ(standing->firstChild(), root->firstChild());
+  EXPECT_EQ(rooted->root(), nullptr);
+  EXPECT_EQ(rooted->currentNode(), nullptr);
+  EXPECT_EQ(rooted->nextNode(), nullptr);
+  EXPECT_EQ(rooted->parentNode(), nullptr);
+  EXPECT_TRUE(iterator->invalid());
+  if (GetParam().Next) {
+    EXPECT_EQ(passing->nextNode()->nodeName(), GetParam().Next);
+  }
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    EveryWay, FreeingTest,
+    ::testing::Values(
+        TFreeingCase{"FreeTheSubtree", [](FreeingTest& t) -> TDomNode* { return t.a21; },
+                     [](FreeingTest& t) { t.a2->Free(); }, u"b"},
+        TFreeingCase{"ClearAnAncestor", [](FreeingTest& t) -> TDomNode* { return t.a21; },
+                     [](FreeingTest& t) { t.a->clear(); }, u"b"},
+        TFreeingCase{"ClearTheOwnerOfAnAttribute",
+                     [](FreeingTest& t) -> TDomNode* { return t.attrOfA; },
+                     [](FreeingTest& t) { t.a->clear(); }, nullptr},
+        TFreeingCase{"FreeTheOwnerOfAnAttribute",
+                     [](FreeingTest& t) -> TDomNode* { return t.attrOfA; },
+                     [](FreeingTest& t) { t.a->Free(); }, nullptr},
+        TFreeingCase{"FreeAnAttributeInPlace",
+                     [](FreeingTest& t) -> TDomNode* { return t.attrOfA; },
+                     [](FreeingTest& t) { t.attrOfA->Free(); }, nullptr},
+        TFreeingCase{"NormalizeMergesAText", [](FreeingTest& t) -> TDomNode* { return t.right; },
+                     [](FreeingTest& t) { t.b->normalize(); }, u"c"}),
+    [](const ::testing::TestParamInfo<TFreeingCase>& info) { return info.param.Name; });
+
 TEST_F(TraversalTest, FailingFilterKeepsThePosition) {
   TNameFilter filter;
   TDomNodeIterator* iterator = FDoc->createNodeIterator(root, kElements, &filter, false);
@@ -211,7 +286,24 @@ TEST_F(TraversalTest, RootsOfOtherDocumentsAndWalkersOfOthersAreRefused) {
   other->freeTreeWalker(foreign);
   EXPECT_EQ(foreign, nullptr);
   EXPECT_EQ(other->treeWalkerCount(), 0u);
+  // A walker never moves into another document: it would not hear of that one's end.
+  TDomTreeWalker* walker = FDoc->createTreeWalker(root, kElements, nullptr, false);
+  walker->setCurrentNode(a);
+  for (auto move : {&TDomTreeWalker::setCurrentNode, &TDomTreeWalker::setRoot}) {
+    try {
+      (walker->*move)(stranger);
+      ADD_FAILURE() << "a node of another document accepted";
+    } catch (const EWrong_Document_Err& error) {
+      EXPECT_STREQ(error.what(), "Wrong document error.");
+    }
+  }
+  auto* orphan = new TDomText(nullptr);
+  EXPECT_THROW(walker->setCurrentNode(orphan), EWrong_Document_Err);
+  orphan->Free();
   other->Free();
+  EXPECT_EQ(walker->root(), root);
+  EXPECT_EQ(walker->currentNode(), a);
+  EXPECT_EQ(walker->parentNode(), root);
 }
 
 TEST_F(TraversalTest, EntityReferencesAndWhatToShow) {

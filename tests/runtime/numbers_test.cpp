@@ -73,7 +73,10 @@ TEST(FloatParsing, ReadsDecimalNumbersOnly) {
   EXPECT_EQ(TryStrToFloat("-0.5"), -0.5);
   EXPECT_EQ(TryStrToFloat("+2e3"), 2000.0);
   EXPECT_EQ(TryStrToFloat(".5"), 0.5);
-  for (const char* text : {"", "abc", "1,5", "inf", "nan", "1.5x", " 1"}) {
+  EXPECT_EQ(TryStrToFloat("-.5"), -0.5);
+  EXPECT_EQ(TryStrToFloat("+.5"), 0.5);
+  for (const char* text : {"", "abc", "1,5", "inf", "nan", "1.5x", " 1", "-inf", "-nan",
+                           "-infinity", "+inf", "+-5", "-+5", "--5", "++5", "-", "+", "."}) {
     EXPECT_FALSE(TryStrToFloat(text).has_value()) << text;
   }
 }

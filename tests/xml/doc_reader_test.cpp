@@ -149,6 +149,30 @@ TEST(DocReader, TolerantReadingKeepsTheTreeConsistent) {
   }
 }
 
+// Wide and deep input: the attribute names of one tag are checked in linear time, and
+// nesting costs no stack.
+TEST(DocReader, HugeTagsAndDeepNestingReadInLinearTime) {
+  std::string tag = "<a";
+  for (int i = 0; i < 100000; ++i) {
+    tag += " n" + std::to_string(i) + "='v'";
+  }
+  TParseRecord record = ParseThroughChain(tag + "/>");
+  EXPECT_TRUE(record.Completed);
+  EXPECT_EQ(record.Signals.size(), 100000u + 4u);
+  record = ParseThroughChain(tag + " n99999='w'/>");
+  EXPECT_EQ(record.Kinds(), std::vector<int>{ekDuplicateAttribute});
+  std::string deep;
+  for (int i = 0; i < 1000000; ++i) {
+    deep += "<e>";
+  }
+  for (int i = 0; i < 1000000; ++i) {
+    deep += "</e>";
+  }
+  record = ParseThroughChain(deep);
+  EXPECT_TRUE(record.Completed);
+  EXPECT_EQ(record.Signals.size(), 2000002u);
+}
+
 TEST(DocReader, FragmentsNeedNoSingleRoot) {
   TParseRecord record = ParseThroughChain("t<a/>u<b/>&e;", false, true);
   EXPECT_TRUE(record.Completed);

@@ -9,12 +9,17 @@
 namespace velmora {
 namespace {
 
-// A stream that hands out at most a few bytes per read, as pipes and sockets may.
+// A stream that hands out at most a few bytes per read, as pipes and sockets may, and no
+// direct view of its bytes.
 class TTrickleStream : public TMemoryStream {
 public:
   TTrickleStream(const void* data, int64_t size) : TMemoryStream(data, size) {}
   int64_t Read(void* buffer, int64_t count) override {
     return TMemoryStream::Read(buffer, std::min<int64_t>(count, 3));
+  }
+  const uint8_t* DirectBytes(int64_t& available) override {
+    available = 0;
+    return nullptr;
   }
 };
 

@@ -1,0 +1,135 @@
+#include "cli/xml_tool.h"
+
+#include <ostream>
+
+#include "dom/document.h"
+#include "runtime/exceptions.h"
+#include "xml/canonical_writer.h"
+#include "xml/error_texts.h"
+#include "xml/xml_to_dom_parser.h"
+
+namespace velmora {
+
+namespace {
+
+constexpr int kSuccess = 0;
+constexpr int kFailure = 1;
+constexpr int kUsage = 2;
+
+const char* const kUsageText =
+    "usage: velmora-xml check FILE...\n"
+    "       velmora-xml canon FILE\n"
+    "\n"
+    "  check  parse each file and report its problems, one line each:\n"
+    "         FILE:LINE:COLUMN: fatal|error|warning: message [kind]\n"
+    "         exit status 1 when a file is not well-formed\n"
+    "  canon  print the document in canonical form (UTF-8, attributes sorted,\n"
+    "         no comments, nothing outside the root element but processing\n"
+    "         instructions)\n";
+
+// One line per error record, as compilers and linters write them.
+NarrowString ErrorLine(const NarrowString& fileName, const TDomError& error) {
+  const int64_t line = error.StartLine() < 0 ? 0 : error.StartLine();
+  const int64_t column = error.StartColumn() < 0 ? 0 : error.StartColumn();
+  return fileName + ":" + std::to_string(line) + ":" + std::to_string(column) + ": " +
+         SeverityName(error.ErrorKind()) + ": " + ErrorMessage(error) + " [" +
+         ErrorKindName(error.ErrorKind()) + "]";
+}
+
+// Parses fileName with every error record reported to report; the document or none.
+template <class TReport>
+TDomDocument* ParseReporting(TDomImplementation& implementation, TXmlToDomParser& parser,
+                             const NarrowString& fileName, TReport report,
+                             NarrowString& failure) {
+  implementation.OnError = [&](void*, const TDomError& error, bool&) { report(error); };
+  try {
+    return parser.ParseFile(fileName);
+  } catch (const EParserException&) {
+    failure.clear();
+  } catch (const Exception& exception) {
+    failure = exception.what();
+  }
+  return nullptr;
+}
+
+int Check(const std::vector<NarrowString>& files, std::ostream& out) {
+  TOwned<TDomImplementation> implementation(new TDomImplementation);
+  TOwned<TXmlToDomParser> parser(new TXmlToDomParser);
+  parser->SetDOMImpl(implementation.get());
+  int result = kSuccess;
+  for (const NarrowString& file : files) {
+    NarrowString failure;
+    TDomDocument* document = ParseReporting(
+        *implementation, *parser, file,
+        [&](const TDomError& error) { out << ErrorLine(file, error) << '\n'; }, failure);
+    if (!document) {
+      result = kFailure;
+      if (!failure.empty()) {
+        out << file << ":0:0: fatal: " << failure << '\n';
+      }
+      continue;
+    }
+    document->Free();
+  }
+  return result;
+}
+
+int Canon(const NarrowString& file, std::ostream& out, std::ostream& err) {
+  NarrowString form;
+  NarrowString error;
+  if (!CanonicalFormOfFile(file, form, error)) {
+    err << error;
+    return kFailure;
+  }
+  out << form;
+  return kSuccess;
+}
+
+} // namespace
+
+bool CanonicalFormOfFile(const NarrowString& fileName, NarrowString& form, NarrowString& error) {
+  TOwned<TDomImplementation> implementation(new TDomImplementation);
+  TOwned<TXmlToDomParser> parser(new TXmlToDomParser);
+  parser->SetDOMImpl(implementation.get());
+  // The canonical form knows no CDATA sections, comments or predefined entity references.
+  parser->SetKeepCDATASections(false);
+  parser->SetKeepComments(false);
+  parser->SetKeepEntityRefs(false);
+  error.clear();
+  NarrowString failure;
+  TDomDocument* document = ParseReporting(
+      *implementation, *parser, fileName,
+      [&](const TDomError& record) { error += ErrorLine(fileName, record) + "\n"; }, failure);
+  if (!document) {
+    if (!failure.empty()) {
+      error += fileName + ":0:0: fatal: " + failure + "\n";
+    }
+    return false;
+  }
+  try {
+    form = CanonicalForm(document);
+  } catch (const Exception& exception) {
+    error = fileName + ":0:0: fatal: " + exception.what() + "\n";
+    document->Free();
+    return false;
+  }
+  document->Free();
+  return true;
+}
+
+int RunXmlTool(const std::vector<NarrowString>& arguments, std::ostream& out, std::ostream& err) {
+  if (arguments.size() == 1 && (arguments[0] == "--help" || arguments[0] == "-h")) {
+    out << kUsageText;
+    return kSuccess;
+  }
+  if (arguments.size() >= 2 && arguments[0] == "check") {
+    return Check(std::vector<NarrowString>(arguments.begin() + 1, arguments.end()), out);
+  }
+  if (arguments.size() == 2 && arguments[0] == "canon") {
+    return Canon(arguments[1], out, err);
+  }
+  err << kUsageText;
+  return kUsage;
+}
+
+} // namespace velmora

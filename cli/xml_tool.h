@@ -1,0 +1,23 @@
+#pragma once
+// velmora-xml: the XML stack on the command line, in the style of familiar XML linters.
+//
+//   velmora-xml check FILE...   parse each file; print its error records, exit 1 when one
+//                               is not well-formed
+//   velmora-xml canon FILE      print the document in canonical form
+//
+// Exit codes: 0 success, 1 a file failed, 2 bad usage.
+
+#include <iosfwd>
+#include <vector>
+
+#include "runtime/strings.h"
+
+namespace velmora {
+
+int RunXmlTool(const std::vector<NarrowString>& arguments, std::ostream& out, std::ostream& err);
+
+// The canonical form of the document in fileName, as "canon" prints it; false (with the
+// reason in error) when the file cannot be read or parsed.
+bool CanonicalFormOfFile(const NarrowString& fileName, NarrowString& form, NarrowString& error);
+
+} // namespace velmora

@@ -1,0 +1,56 @@
+#include "dom/node_pool.h"
+
+#include <new>
+
+namespace velmora {
+
+TNodePool::~TNodePool() {
+  for (uint8_t* chunk : FChunks) {
+    ::operator delete(chunk);
+  }
+}
+
+TNodePool& TNodePool::Shared() {
+  static TNodePool* pool = new TNodePool; // lives as long as the objects in it
+  return *pool;
+}
+
+void* TNodePool::Allocate(size_t size) {
+  if (size == 0 || size > kLargest) {
+    return ::operator new(size == 0 ? 1 : size);
+  }
+  const size_t index = ClassOf(size);
+  if (TFreeBlock* block = FFree[index]) {
+    FFree[index] = block->Next;
+    return block;
+  }
+  return Carve((index + 1) * kGranule);
+}
+
+void TNodePool::Release(void* memory, size_t size) noexcept {
+  if (!memory) {
+    return;
+  }
+  if (size == 0 || size > kLargest) {
+    ::operator delete(memory);
+    return;
+  }
+  const size_t index = ClassOf(size);
+  auto* block = static_cast<TFreeBlock*>(memory);
+  block->Next = FFree[index];
+  FFree[index] = block;
+}
+
+void* TNodePool::Carve(size_t blockSize) {
+  if (static_cast<size_t>(FCarveEnd - FCarve) < blockSize) {
+    auto* chunk = static_cast<uint8_t*>(::operator new(kChunkSize));
+    FChunks.push_back(chunk);
+    FCarve = chunk;
+    FCarveEnd = chunk + kChunkSize;
+  }
+  void* block = FCarve;
+  FCarve += blockSize;
+  return block;
+}
+
+} // namespace velmora

@@ -1,0 +1,70 @@
+#pragma once
+// The memory of DOM objects: a pool of blocks in size classes of 16 bytes, carved from large
+// chunks and kept on free lists, so that building and freeing a million nodes costs no
+// million calls of the general allocator. The DOM is used by one thread at a time; so is the
+// pool.
+
+#include <cstddef>
+#include <cstdint>
+#include <new>
+#include <vector>
+
+namespace velmora {
+
+class TNodePool {
+public:
+  TNodePool() = default;
+  TNodePool(const TNodePool&) = delete;
+  TNodePool& operator=(const TNodePool&) = delete;
+  ~TNodePool();
+
+  // size bytes, aligned for any object.
+  void* Allocate(size_t size);
+  // Memory of Allocate(size), to be used again.
+  void Release(void* memory, size_t size) noexcept;
+
+  // The bytes held in chunks, used or free.
+  size_t ChunkBytes() const { return FChunks.size() * kChunkSize; }
+
+  // The pool of the DOM's objects.
+  static TNodePool& Shared();
+
+private:
+  static constexpr size_t kGranule = 16;
+  static constexpr size_t kLargest = 512; // beyond, the general allocator
+  static constexpr size_t kClasses = kLargest / kGranule;
+  static constexpr size_t kChunkSize = 256 * 1024;
+
+  struct TFreeBlock {
+    TFreeBlock* Next;
+  };
+
+  static size_t ClassOf(size_t size) { return (size + kGranule - 1) / kGranule - 1; }
+  void* Carve(size_t blockSize);
+
+  TFreeBlock* FFree[kClasses] = {};
+  std::vector<uint8_t*> FChunks;
+  uint8_t* FCarve = nullptr; // the rest of the newest chunk
+  uint8_t* FCarveEnd = nullptr;
+};
+
+// Memory for the objects of the model and their child arrays: from the shared pool, but
+// under AddressSanitizer straight from the general allocator, which must see every block to
+// find faults.
+#if defined(__SANITIZE_ADDRESS__)
+inline void* AllocateDomMemory(size_t size) {
+  return ::operator new(size);
+}
+inline void ReleaseDomMemory(void* memory, size_t) noexcept {
+  ::operator delete(memory);
+}
+#else
+inline void* AllocateDomMemory(size_t size) {
+  return TNodePool::Shared().Allocate(size);
+}
+inline void ReleaseDomMemory(void* memory, size_t size) noexcept {
+  TNodePool::Shared().Release(memory, size);
+}
+#endif
+
+} // namespace velmora

@@ -1,0 +1,149 @@
+#include "xml/canonical_writer.h"
+
+#include <algorithm>
+#include <vector>
+
+#include "dom/document.h"
+#include "dom/element.h"
+#include "dom/other_nodes.h"
+
+namespace velmora {
+
+namespace {
+
+void AppendEscaped(WideString& out, std::u16string_view text) {
+  for (char16_t c : text) {
+    switch (c) {
+    case u'&':
+      out += u"&amp;";
+      break;
+    case u'<':
+      out += u"&lt;";
+      break;
+    case u'>':
+      out += u"&gt;";
+      break;
+    case u'"':
+      out += u"&quot;";
+      break;
+    case 0x09:
+      out += u"&#9;";
+      break;
+    case 0x0A:
+      out += u"&#10;";
+      break;
+    case 0x0D:
+      out += u"&#13;";
+      break;
+    default:
+      out += c;
+      break;
+    }
+  }
+}
+
+char16_t PredefinedEntityChar(std::u16string_view name) {
+  if (name == u"lt") {
+    return u'<';
+  }
+  if (name == u"gt") {
+    return u'>';
+  }
+  if (name == u"amp") {
+    return u'&';
+  }
+  if (name == u"apos") {
+    return u'\'';
+  }
+  return name == u"quot" ? u'"' : 0;
+}
+
+void AppendStartTag(WideString& out, TDomElement* element) {
+  out += u'<';
+  out += element->nodeName();
+  std::vector<TDomAttr*> attributes;
+  for (TCustomOwnedNode* item : element->attributeItems()) {
+    attributes.push_back(static_cast<TDomAttr*>(item));
+  }
+  std::sort(attributes.begin(), attributes.end(), [](const TDomAttr* a, const TDomAttr* b) {
+    return a->nodeName() < b->nodeName();
+  });
+  for (TDomAttr* attribute : attributes) {
+    out += u' ';
+    out += attribute->nodeName();
+    out += u"=\"";
+    AppendEscaped(out, attribute->normalizedValue());
+    out += u'"';
+  }
+  out += u'>';
+}
+
+// What a node adds when the walk enters it; whether the walk goes into its children.
+bool Enter(WideString& out, TDomNode* node, bool insideRoot) {
+  switch (node->nodeType()) {
+  case nkElement:
+    AppendStartTag(out, static_cast<TDomElement*>(node));
+    return true;
+  case nkText:
+  case nkCDATASection:
+    if (insideRoot) {
+      AppendEscaped(out, node->nodeValue());
+    }
+    return false;
+  case nkEntityReference: {
+    const char16_t predefined = PredefinedEntityChar(node->nodeName());
+    if (predefined != 0) {
+      AppendEscaped(out, std::u16string_view(&predefined, 1));
+      return false;
+    }
+    return true; // its replacement text, as far as it is known
+  }
+  case nkProcessingInstruction:
+    out += u"<?";
+    out += node->nodeName();
+    out += u' ';
+    out += node->nodeValue();
+    out += u"?>";
+    return false;
+  case nkDocument:
+    return true;
+  default:
+    return false;
+  }
+}
+
+} // namespace
+
+NarrowString CanonicalForm(TDomCustomDocument* document) {
+  WideString out;
+  TDomNode* current = document;
+  int depth = 0; // elements open
+  for (;;) {
+    const bool children = Enter(out, current, depth > 0);
+    if (current->nodeType() == nkElement) {
+      ++depth;
+    }
+    if (children && current->hasTreeChildren()) {
+      current = static_cast<TDomNode*>(current->firstTreeChild());
+      continue;
+    }
+    for (;;) {
+      if (current->nodeType() == nkElement) {
+        --depth;
+        out += u"</";
+        out += current->nodeName();
+        out += u'>';
+      }
+      if (current == document) {
+        return WideToNarrow(out);
+      }
+      if (TCustomOwnedNode* next = current->nextTreeSibling()) {
+        current = static_cast<TDomNode*>(next);
+        break;
+      }
+      current = static_cast<TDomNode*>(current->treeParent());
+    }
+  }
+}
+
+} // namespace velmora
