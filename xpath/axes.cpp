@@ -75,11 +75,11 @@ public:
     Ancestors(node);
   }
   void Children(const TDomNode* node) {
-    for (TCustomOwnedNode* child : node->treeChildren()) {
+    for (size_t i = 0, count = node->childCount(); i < count; ++i) {
       if (Full()) {
         return;
       }
-      TreeNode(static_cast<TDomNode*>(child));
+      TreeNode(static_cast<TDomNode*>(node->treeChild(i)));
     }
   }
   void Attributes(TDomNode* node) {

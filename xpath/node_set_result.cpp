@@ -99,7 +99,13 @@ void TDomXPathNodeSetResult::ReverseFrom(size_t start) {
 void TDomXPathNodeSetResult::Clear() {
   FNodes.clear();
   FUnsettled = false;
-  freeOwnedObjects();
+  FreeNamespaceNodes();
+}
+
+void TDomXPathNodeSetResult::FreeNamespaceNodes() {
+  TFirstFailure failures;
+  freeOwnedObjects(failures);
+  failures.Raise();
 }
 
 void TDomXPathNodeSetResult::Delete(int index) {
@@ -124,12 +130,13 @@ void TDomXPathNodeSetResult::Merge(TDomXPathNodeSetResult& other) {
   other.SetAxisType(FAxisType);
   FNodes = MergeNodes(FNodes, other.FNodes, FAxisType);
   if (other.OwnsNamespaceNodes()) {
-    CopyForeignNamespaceNodes();
+    CopyForeignNamespaceNodes(0);
   }
 }
 
-void TDomXPathNodeSetResult::CopyForeignNamespaceNodes() {
-  for (TDomNode*& node : FNodes) {
+void TDomXPathNodeSetResult::CopyForeignNamespaceNodes(size_t start) {
+  for (size_t i = start; i < FNodes.size(); ++i) {
+    TDomNode*& node = FNodes[i];
     if (node->GetOwner() != this && IsNamespaceNode(node)) {
       const auto* source = static_cast<const TDomXPathNamespace*>(node);
       node = new TDomXPathNamespace(this, source->prefix(), source->namespaceURI(),
@@ -162,6 +169,7 @@ void TDomXPathNodeSetResult::AppendRun(TDomXPathNodeSetResult& run) {
   if (run.FNodes.empty()) {
     return;
   }
+  const size_t start = FNodes.size();
   if (FNodes.empty()) {
     FNodes.swap(run.FNodes);
   } else {
@@ -172,8 +180,10 @@ void TDomXPathNodeSetResult::AppendRun(TDomXPathNodeSetResult& run) {
     FNodes.insert(FNodes.end(), run.FNodes.begin(), run.FNodes.end());
     run.FNodes.clear();
   }
-  while (run.OwnsNamespaceNodes()) {
-    takeOwnership(run.ownedObject(0));
+  // Objects never change owner: the run's namespace nodes are copied, and go with the run.
+  if (run.OwnsNamespaceNodes()) {
+    CopyForeignNamespaceNodes(start);
+    run.FreeNamespaceNodes();
   }
 }
 

@@ -75,8 +75,9 @@ private:
   // Frees node when it is a namespace node of this set.
   void Release(TDomNode* node);
   bool OwnsNamespaceNodes() const { return ownedObjectCount() > 0; }
-  // Makes every namespace node in the list one of this set's own.
-  void CopyForeignNamespaceNodes();
+  // Makes every namespace node in the list from index start one of this set's own.
+  void CopyForeignNamespaceNodes(size_t start);
+  void FreeNamespaceNodes();
 
   std::vector<TDomNode*> FNodes;
   TDomXPathOrderKeys FKeys; // for the runs appended

@@ -48,13 +48,6 @@ bool TDomDocumentXPath::keepsAttributeValue(const TDomAttr* attr) {
   });
 }
 
-void TDomDocumentXPath::takeOwnership(TCustomOwnedObject* object) {
-  if (object && object->GetOwner() != this) {
-    beforeAddOwned(object);
-  }
-  TDomDocumentNS::takeOwnership(object);
-}
-
 uint64_t TDomDocumentXPath::orderNumber(const TDomNode* node) {
   const uint64_t number = node->xpathOrderNumber();
   if (number >= FFirstCurrentNumber) {

@@ -27,9 +27,6 @@ public:
   // Whether attr's string value (its normalized value) is its value as it stands.
   static bool keepsAttributeValue(const TDomAttr* attr);
 
-  // Checks object before it leaves its owner: a refused object stays where it was.
-  void takeOwnership(TCustomOwnedObject* object) override;
-
   // The place of node, a node of this document that is no attribute, in document order.
   // The nodes of one tree are numbered in pre-order, and every tree of the document (its
   // own and each tree not inserted into it) takes a range of its own, so the numbers order

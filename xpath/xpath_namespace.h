@@ -34,7 +34,7 @@ protected:
   const TDomNode* positionParent() const override;
   // The node is in no tree and no traversal, and may outlive its element's document: it
   // tells no document of its end.
-  void BeforeFree() noexcept override {}
+  TCustomOwnedNode* TreeWatcher() const noexcept override { return nullptr; }
 
 private:
   TDomElement* FOwnerElement;

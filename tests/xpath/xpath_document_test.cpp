@@ -23,14 +23,6 @@ TEST_F(XPathDocument, AdmitsOnlyNodesOfTheDataModel) {
   EXPECT_EQ(FDoc->ownedObjectCount(), owned + 7); // the refused ones left nothing behind
 }
 
-TEST_F(XPathDocument, RefusesToTakeOverADocumentType) {
-  auto* plain = new TDomDocumentNS;
-  TDomNode* doctype = new TDomDocumentTypeDecl(plain, u"root", u"", u"", u"");
-  EXPECT_THROW(FDoc->takeOwnership(doctype), ENot_Supported_Err);
-  EXPECT_EQ(doctype->GetOwner(), plain);
-  plain->Free();
-}
-
 struct TNamespaceCase {
   std::u16string_view Prefix;
   std::u16string_view URI;
