@@ -1,6 +1,8 @@
 #include "docservice/html/markup_recognition.h"
 
 #include <array>
+#include <unordered_map>
+#include <vector>
 
 #include "docservice/html/markup_scan.h"
 #include "runtime/strings.h"
@@ -205,18 +207,37 @@ TMarkupKind RecognizeMarkup(std::string_view text) {
 
 size_t NestingDepth(std::string_view text, size_t limit) {
   TMarkupScanner scanner(text);
-  size_t depth = 0;
+  // The open elements; an end tag closes its element and every one opened inside it, as
+  // the library does, and an end tag without an open element is passed over.
+  std::vector<NarrowString> open;
+  std::unordered_map<NarrowString, size_t> openCount;
   size_t deepest = 0;
   for (size_t pos = text.find('<'); pos != kNoPosition && deepest <= limit;) {
     const size_t next = scanner.SkipAt(pos);
     const bool endTag = pos + 2 < text.size() && text[pos + 1] == '/' && IsAsciiLetter(text[pos + 2]);
-    if (endTag) {
-      depth -= depth > 0 ? 1 : 0;
-    } else if (pos + 1 < text.size() && IsAsciiLetter(text[pos + 1])) {
-      const std::string_view name = text.substr(pos + 1, NameLength(text, pos + 1));
-      const bool selfClosed = next >= 2 && text[next - 1] == '>' && text[next - 2] == '/';
-      if (!selfClosed && !OpensNoLevel(name) && !IsScriptStart(text, pos)) {
-        deepest = std::max(deepest, ++depth);
+    const size_t nameStart = pos + (endTag ? 2 : 1);
+    if (endTag || (nameStart < text.size() && IsAsciiLetter(text[nameStart]))) {
+      NarrowString name(text.substr(nameStart, NameLength(text, nameStart)));
+      for (char& c : name) {
+        c = AsciiLower(c);
+      }
+      if (endTag) {
+        const auto found = openCount.find(name);
+        while (found != openCount.end() && found->second > 0) {
+          const NarrowString closed = std::move(open.back());
+          open.pop_back();
+          --openCount[closed];
+          if (closed == name) {
+            break;
+          }
+        }
+      } else {
+        const bool selfClosed = next >= 2 && text[next - 1] == '>' && text[next - 2] == '/';
+        if (!selfClosed && !OpensNoLevel(name) && !IsScriptStart(text, pos)) {
+          ++openCount[name];
+          open.push_back(std::move(name));
+          deepest = std::max(deepest, open.size());
+        }
       }
     }
     pos = text.find('<', next);

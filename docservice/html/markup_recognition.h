@@ -22,8 +22,9 @@ std::string_view MarkupKindName(TMarkupKind kind);
 // the way an empty element such as br is written.
 TMarkupKind RecognizeMarkup(std::string_view text);
 
-// How deeply the elements of text nest, counting start tags of elements that need an end
-// tag against end tags; counting stops above limit.
+// How deeply the elements of text nest: start tags of elements that need an end tag open
+// a level, an end tag closes its element and those opened inside it. Counting stops above
+// limit.
 size_t NestingDepth(std::string_view text, size_t limit);
 
 } // namespace velmora

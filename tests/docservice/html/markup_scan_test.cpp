@@ -117,6 +117,8 @@ TEST(NestingDepth, CountsElementsThatNeedAnEndTag) {
   EXPECT_EQ(NestingDepth("<div/><div/><b>x</b>", 100), 1u);
   EXPECT_EQ(NestingDepth("<script>'<div><div>'</script><!-- <div> -->", 100), 0u);
   EXPECT_EQ(NestingDepth("</div></div><div>", 100), 1u);
+  // An end tag closes what was opened inside its element; a stray one closes nothing.
+  EXPECT_EQ(NestingDepth("<p><b>a<i>b</b>c<p><b>d<i>e</b>f</p><div></span></div>", 100), 2u);
 }
 
 // Inputs shaped to make a naive scan quadratic or deep: each must finish at once.
