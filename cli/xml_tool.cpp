@@ -2,7 +2,9 @@
 
 #include <ostream>
 
+#include "docservice/html/html_to_xml.h"
 #include "dom/document.h"
+#include "runtime/files.h"
 #include "runtime/exceptions.h"
 #include "xml/canonical_writer.h"
 #include "xml/error_texts.h"
@@ -19,13 +21,17 @@ constexpr int kUsage = 2;
 const char* const kUsageText =
     "usage: velmora-xml check FILE...\n"
     "       velmora-xml canon FILE\n"
+    "       velmora-xml html FILE\n"
     "\n"
     "  check  parse each file and report its problems, one line each:\n"
     "         FILE:LINE:COLUMN: fatal|error|warning: message [kind]\n"
     "         exit status 1 when a file is not well-formed\n"
     "  canon  print the document in canonical form (UTF-8, attributes sorted,\n"
     "         no comments, nothing outside the root element but processing\n"
-    "         instructions)\n";
+    "         instructions)\n"
+    "  html   clean the HTML page in FILE with HTML Tidy into the XML that the\n"
+    "         document service loads, and print it; exit status 1 with the\n"
+    "         library's report when nothing could be made of it\n";
 
 // One line per error record, as compilers and linters write them.
 NarrowString ErrorLine(const NarrowString& fileName, const TDomError& error) {
@@ -85,6 +91,29 @@ int Canon(const NarrowString& file, std::ostream& out, std::ostream& err) {
   return kSuccess;
 }
 
+int Html(const NarrowString& file, std::ostream& out, std::ostream& err) {
+  NarrowString page;
+  if (const int error = ReadFileContent(file, page); error != 0) {
+    err << file << ": " << SysErrorMessage(FileErrorCode(error, file)) << '\n';
+    return kFailure;
+  }
+  TOwned<TTidy> tidy(new TTidy);
+  ConfigureForXmlLoading(*tidy);
+  NarrowString xml;
+  try {
+    xml = CleanHtmlToXml(*tidy, page);
+  } catch (const Exception& failure) {
+    err << file << ": " << failure.what() << '\n';
+    return kFailure;
+  }
+  if (xml.empty()) {
+    err << tidy->LibraryMessages();
+    return kFailure;
+  }
+  out << xml;
+  return kSuccess;
+}
+
 } // namespace
 
 bool CanonicalFormOfFile(const NarrowString& fileName, NarrowString& form, NarrowString& error) {
@@ -127,6 +156,9 @@ int RunXmlTool(const std::vector<NarrowString>& arguments, std::ostream& out, st
   }
   if (arguments.size() == 2 && arguments[0] == "canon") {
     return Canon(arguments[1], out, err);
+  }
+  if (arguments.size() == 2 && arguments[0] == "html") {
+    return Html(arguments[1], out, err);
   }
   err << kUsageText;
   return kUsage;

@@ -4,6 +4,8 @@
 //   velmora-xml check FILE...   parse each file; print its error records, exit 1 when one
 //                               is not well-formed
 //   velmora-xml canon FILE      print the document in canonical form
+//   velmora-xml html FILE       clean the HTML page in FILE into the XML that the document
+//                               service parses, and print it
 //
 // Exit codes: 0 success, 1 a file failed, 2 bad usage.
 
