@@ -6,6 +6,9 @@
 //   velmora-xml canon FILE      print the document in canonical form
 //   velmora-xml html FILE       clean the HTML page in FILE into the XML that the document
 //                               service parses, and print it
+//   velmora-xml xpath FILE EXPR...
+//                               evaluate each expression against the document, loaded as
+//                               the converter loads it (cli/xpath_query.h gives the output)
 //
 // Exit codes: 0 success, 1 a file failed, 2 bad usage.
 
