@@ -102,7 +102,11 @@ bool TDomXPathNodeMatcher::MatchesName(const TDomNode* node) {
                                       : static_cast<const TDomAttr*>(node)->localNameKey();
     return localName == FLocalNameKey && FLocalNameKey;
   }
-  return node->namespaceURI() == FNamespaceURI &&
+  // As in XPath 1.0, the name of a namespace node is its prefix in no namespace:
+  // "namespace::p" selects the binding of p.
+  const std::u16string_view namespaceURI =
+      kind == nkXPathNamespace ? std::u16string_view() : std::u16string_view(node->namespaceURI());
+  return namespaceURI == FNamespaceURI &&
          (FTest == tkNamespace || node->localName() == FNameTest->LocalName());
 }
 
