@@ -123,6 +123,15 @@ public:
 
   bool isSupported(std::u16string_view feature, std::u16string_view version) const;
 
+  // expression evaluated with this node as context node, read as a Boolean, a number, the
+  // first node (none for a namespace node, which would not outlive the call) or a string.
+  // An expression that fails gives false, NaN, none or the empty string; a node outside an
+  // XPath document raises ENot_Supported_Err. Defined beside the expression object.
+  bool evaluateToBoolean(const WideString& expression);
+  double evaluateToNumber(const WideString& expression);
+  TDomNode* evaluateToNode(const WideString& expression);
+  WideString evaluateToString(const WideString& expression);
+
   // The node's place in its document's XPath numbering (0: not numbered), written only by
   // TDomDocumentXPath; the node carries it so that document order costs no lookup.
   uint64_t xpathOrderNumber() const { return FXPathOrderNumber; }

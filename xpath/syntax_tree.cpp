@@ -11,6 +11,7 @@
 #include "xpath/expression_nodes.h"
 #include "xpath/location_path_nodes.h"
 #include "xpath/node_kinds.h"
+#include "xpath/xpath_expression.h"
 
 namespace velmora {
 
@@ -41,6 +42,9 @@ TDomXPathResultPtr TDomXPathSyntaxTree::Evaluate(TDomNode* contextNode) {
 }
 
 WideString TDomXPathSyntaxTree::LookupNamespaceURI(const WideString& prefix) const {
+  if (FOwnerExpression) {
+    return FOwnerExpression->LookupNamespaceURI(prefix);
+  }
   return FContextNode ? FContextNode->lookupNamespaceURI(prefix) : WideString();
 }
 

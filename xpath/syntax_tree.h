@@ -55,8 +55,8 @@ public:
   TDomXPathResultPtr Evaluate(TDomNode* contextNode);
   // The context node of the evaluation under way, or none.
   TDomNode* ContextNode() const { return FContextNode; }
-  // The namespace URI bound to prefix where the expression runs, as its context node sees
-  // it; empty when the prefix is not bound.
+  // The namespace URI bound to prefix where the expression runs: the owner expression's
+  // answer, or without one the context node's; empty when the prefix is not bound.
   WideString LookupNamespaceURI(const WideString& prefix) const;
 
   // The node of the class that the token kind stands for, holding value; none for
