@@ -12,6 +12,7 @@
 namespace velmora {
 
 class TDomDocumentXPath;
+class TXPathExpression;
 class TDomNodeList;
 class TStream;
 
@@ -46,7 +47,32 @@ public:
 
   TBeforeParseEvent OnBeforeParse;
 
+  // The nodes expression selects from context (the document itself when context is none),
+  // in the order of the result; none when it selects nothing or is no node set. The nodes
+  // stay their document's. An expression that does not parse or fails to evaluate, or
+  // whose result holds namespace nodes (which would go with the result), raises
+  // EXPath_Invalid_Expression_Err "XPath expression error."; a context node outside an
+  // XPath document ENot_Supported_Err "Not supported error.".
+  std::unique_ptr<TDomNodeList> SelectNodes(TDomDocumentXPath* document, TDomNode* context,
+                                            std::u16string_view expression);
+  std::unique_ptr<TDomNodeList> SelectDocumentNodes(TDomDocumentXPath* document,
+                                                    std::u16string_view expression);
+  // The texts of the selected nodes (NodeText) joined by separator; empty when nothing is
+  // selected. Failures as for SelectNodes.
+  TVariant JoinedValue(TDomDocumentXPath* document, TDomNode* context,
+                       std::u16string_view expression, std::string_view separator);
+  // The node's text by its kind, without the leading and trailing code units up to U+0020:
+  // the text content of an element, a text or an entity reference; the normalized value of
+  // an attribute; the data of a comment or processing instruction; the text content of a
+  // document's element; the URI of a namespace node; nothing for other kinds.
+  static NarrowString NodeText(const TDomNode* node);
+
 private:
+  // The evaluated query, whose node-set result holds no namespace nodes; an empty result
+  // is no node set or an empty one.
+  TOwned<TXPathExpression> Evaluated(TDomDocumentXPath* document, TDomNode* context,
+                                     std::u16string_view expression);
+
   NarrowString FLastSource;
   NarrowString FLastXmlSource;
   // An XML load hands its source on unchanged: one copy of it is kept, not two.
