@@ -3,6 +3,7 @@
 
 #include "docservice/document_service.h"
 
+#include "docservice/copy_releaser.h"
 #include "dom/dom_exceptions.h"
 #include "runtime/exceptions.h"
 #include "runtime/format.h"
@@ -62,6 +63,12 @@ TvxDomImplementation::TvxDomImplementation(TComponent* owner) : TDomImplementati
   SetResourceResolver(new TStandardResourceResolver(this));
 }
 
+void TvxDomImplementation::BeforeDestruction() noexcept {
+  // The results of the kept queries refer to the documents: they go first.
+  FExpressions.Clear();
+  TDomImplementation::BeforeDestruction();
+}
+
 TDomDocumentXPath* TvxDomImplementation::LoadFromFile(const NarrowString& fileName,
                                                       TParserType parserType) {
   TFileStream file(fileName, faRead);
@@ -82,9 +89,11 @@ TDomDocumentXPath* TvxDomImplementation::LoadFromText(NarrowString text, TParser
   builder->SetDocTypeDeclTreatment(dtIgnore);
   TDocumentGuard<TDomDocumentXPath> document(new TDomDocumentXPath(this));
   builder->SetReferenceNode(document.get());
+  TOwned<TXmlCopyReleaser> releaser(new TXmlCopyReleaser(this));
+  releaser->SetNextHandler(builder.get());
   TOwned<TXmlStandardDomReader> reader(new TXmlStandardDomReader(this));
   reader->SetDOMImpl(this);
-  reader->SetNextHandler(builder.get());
+  reader->SetNextHandler(releaser.get());
 
   if (OnBeforeParse) {
     OnBeforeParse(text, parserType);

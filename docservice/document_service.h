@@ -6,6 +6,7 @@
 #include <functional>
 #include <memory>
 
+#include "docservice/expression_cache.h"
 #include "dom/dom_implementation.h"
 #include "runtime/variant.h"
 
@@ -67,16 +68,20 @@ public:
   // document's element; the URI of a namespace node; nothing for other kinds.
   static NarrowString NodeText(const TDomNode* node);
 
+protected:
+  void BeforeDestruction() noexcept override;
+
 private:
   // The evaluated query, whose node-set result holds no namespace nodes; an empty result
-  // is no node set or an empty one.
-  TOwned<TXPathExpression> Evaluated(TDomDocumentXPath* document, TDomNode* context,
-                                     std::u16string_view expression);
+  // is no node set or an empty one. It serves until the next query.
+  TXPathExpression& Evaluated(TDomDocumentXPath* document, TDomNode* context,
+                              std::u16string_view expression);
 
   NarrowString FLastSource;
   NarrowString FLastXmlSource;
   // An XML load hands its source on unchanged: one copy of it is kept, not two.
   bool FLastXmlSourceIsSource = false;
+  TXPathExpressionCache FExpressions;
 };
 
 } // namespace velmora

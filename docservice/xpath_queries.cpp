@@ -31,17 +31,17 @@ NarrowString TrimmedNarrow(std::u16string_view text) {
 
 } // namespace
 
-TOwned<TXPathExpression> TvxDomImplementation::Evaluated(TDomDocumentXPath* document,
-                                                         TDomNode* context,
-                                                         std::u16string_view expression) {
-  TOwned<TXPathExpression> query(new TXPathExpression);
-  query->SetExpression(WideString(expression));
-  query->SetContextNode(context ? context : document);
-  if (!query->Evaluate()) {
+TXPathExpression& TvxDomImplementation::Evaluated(TDomDocumentXPath* document, TDomNode* context,
+                                                  std::u16string_view expression) {
+  TXPathExpression& query = FExpressions.Get(expression);
+  query.SetContextNode(context ? context : document);
+  if (!query.Evaluate()) {
     throw EXPath_Invalid_Expression_Err(kXPathExpressionError);
   }
-  for (int i = 0, n = query->ResultLength(); i < n; ++i) {
-    if (query->ResultNode(i)->nodeType() == nkXPathNamespace) {
+  for (int i = 0, n = query.ResultLength(); i < n; ++i) {
+    if (query.ResultNode(i)->nodeType() == nkXPathNamespace) {
+      // Namespace nodes belong to the result; none may outlive the query.
+      FExpressions.Forget(expression);
       throw EXPath_Invalid_Expression_Err(kXPathExpressionError);
     }
   }
@@ -51,14 +51,14 @@ TOwned<TXPathExpression> TvxDomImplementation::Evaluated(TDomDocumentXPath* docu
 std::unique_ptr<TDomNodeList> TvxDomImplementation::SelectNodes(TDomDocumentXPath* document,
                                                                 TDomNode* context,
                                                                 std::u16string_view expression) {
-  const TOwned<TXPathExpression> query = Evaluated(document, context, expression);
-  const int length = query->ResultLength();
+  const TXPathExpression& query = Evaluated(document, context, expression);
+  const int length = query.ResultLength();
   if (length <= 0) {
     return nullptr;
   }
   auto list = std::make_unique<TDomOwnedNodeList>(static_cast<size_t>(length));
   for (int i = 0; i < length; ++i) {
-    list->Append(query->ResultNode(i));
+    list->Append(query.ResultNode(i));
   }
   return list;
 }
@@ -72,15 +72,15 @@ TvxDomImplementation::SelectDocumentNodes(TDomDocumentXPath* document,
 TVariant TvxDomImplementation::JoinedValue(TDomDocumentXPath* document, TDomNode* context,
                                            std::u16string_view expression,
                                            std::string_view separator) {
-  const TOwned<TXPathExpression> query = Evaluated(document, context, expression);
-  const int length = query->ResultLength();
+  const TXPathExpression& query = Evaluated(document, context, expression);
+  const int length = query.ResultLength();
   if (length <= 0) {
     return TVariant();
   }
   std::vector<NarrowString> texts;
   texts.reserve(static_cast<size_t>(length));
   for (int i = 0; i < length; ++i) {
-    texts.push_back(NodeText(query->ResultNode(i)));
+    texts.push_back(NodeText(query.ResultNode(i)));
   }
   return TVariant(JoinText(separator, texts));
 }

@@ -125,6 +125,24 @@ const TLoadCase kLoadCases[] = {
 INSTANTIATE_TEST_SUITE_P(Texts, LoadTextTest, ::testing::ValuesIn(kLoadCases),
                          [](const auto& info) { return std::string(info.param.Name); });
 
+// Large elements are released from the parsed document while the copy goes on.
+TEST_F(DocumentLoaderTest, LargeDocumentsCopyCompletely) {
+  NarrowString text = "<Data>";
+  NarrowString expected = "<Data>";
+  for (int folder = 0; folder < 3; ++folder) {
+    text += "<Folder>";
+    expected += "<Folder>";
+    for (int contact = 0; contact < 1500; ++contact) {
+      const NarrowString n = std::to_string(folder) + "." + std::to_string(contact);
+      text += "<Contact n='" + n + "'>" + n + "<!--c--><b/></Contact>";
+      expected += "<Contact n=\"" + n + "\">" + n + "<!--c--><b></b></Contact>";
+    }
+    text += "</Folder>";
+    expected += "</Folder>";
+  }
+  EXPECT_EQ(Load(text + "</Data>"), expected + "</Data>");
+}
+
 TEST_F(DocumentLoaderTest, ParserTypesOtherThanXmlAreNotSupported) {
   EXPECT_EQ(Load("<a/>", ptHtml), "!Not supported error: ptHtml");
   EXPECT_EQ(Load("<a/>", static_cast<TParserType>(7)), "!Not supported error: 7");
