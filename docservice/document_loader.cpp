@@ -98,9 +98,12 @@ TDomDocumentXPath* TvxDomImplementation::LoadFromText(NarrowString text, TParser
   if (OnBeforeParse) {
     OnBeforeParse(text, parserType);
   }
+  if (FLastXmlSourceIsSource) {
+    // The previous load's text stays the one last handed to the parser until this load's is.
+    FLastXmlSource = std::move(FLastSource);
+    FLastXmlSourceIsSource = false;
+  }
   FLastSource = std::move(text);
-  FLastXmlSource.clear();
-  FLastXmlSourceIsSource = false;
 
   switch (parserType) {
   case ptXml:
@@ -115,6 +118,7 @@ TDomDocumentXPath* TvxDomImplementation::LoadFromText(NarrowString text, TParser
   parser->SetKeepCDATASections(true);
   parser->SetKeepComments(true);
   parser->SetKeepEntityRefs(false);
+  FLastXmlSource.clear();
   FLastXmlSourceIsSource = true;
   TDocumentGuard<TDomDocument> parsed(parser->ParseString(LastXmlSource(), u"", nullptr, false));
   // A copy that stops early would hand out part of the file as if it were all of it.

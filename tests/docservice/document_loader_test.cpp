@@ -157,7 +157,8 @@ TEST_F(DocumentLoaderTest, BeforeParseMayReplaceTheTextOrTheTypeOrFail) {
 
   FService->OnBeforeParse = [](NarrowString&, TParserType& type) { type = ptHtml; };
   EXPECT_EQ(Load("<a/>"), "!Not supported error: ptHtml");
-  EXPECT_EQ(FService->LastXmlSource(), "");
+  EXPECT_EQ(FService->LastSource(), "<a/>");
+  EXPECT_EQ(FService->LastXmlSource(), "<b>x</b>") << "the text last handed to the parser";
 
   // Whatever the load made before the handler ran is freed (the sanitizer sees leaks).
   FService->OnBeforeParse = [](NarrowString&, TParserType&) { throw EConvertError("refused"); };
