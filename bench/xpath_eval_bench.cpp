@@ -13,10 +13,12 @@
 #include <cstdlib>
 #include <filesystem>
 #include <iterator>
+#include <vector>
 
 #include "dom/element.h"
 #include "dom/other_nodes.h"
 #include "xpath/syntax_tree.h"
+#include "xpath/xpath_expression.h"
 #include "xpath/xpath_document.h"
 
 namespace velmora {
@@ -227,7 +229,110 @@ void BM_Libxml2(benchmark::State& state, const char* query) {
   state.counters["value"] = value;
 }
 
+// The export of one backup as the converter runs it: per contact a fresh expression object
+// for each of its small queries ("Name[1]", "Text", "Number", then "text()" and "@type" per
+// item), every node of each result read.
+constexpr const char* kContactsOfFirstBackup =
+    "(/Data/Folder/Folder[Folder/@name[1]='Contacts'])[1]/Folder/Contact";
+
+size_t VelmoraSelect(TDomNode* context, const WideString& expression,
+                     std::vector<TDomNode*>& nodes) {
+  TOwned<TXPathExpression> query(new TXPathExpression);
+  query->SetExpression(expression);
+  query->SetContextNode(context);
+  nodes.clear();
+  if (query->Evaluate()) {
+    for (int i = 0; i < query->ResultLength(); ++i) {
+      nodes.push_back(query->ResultNode(i));
+    }
+  }
+  return nodes.size();
+}
+
+void BM_VelmoraExport(benchmark::State& state) {
+  TBackup& backup = TBackup::Get();
+  if (!backup.Loaded()) {
+    state.SkipWithError("no backup file");
+    return;
+  }
+  const WideString name = u"Name[1]", text = u"Text", number = u"Number", texts = u"text()",
+                   type = u"@type";
+  std::vector<TDomNode*> contacts, items, nodes;
+  VelmoraSelect(backup.Document(), NarrowToWide(kContactsOfFirstBackup), contacts);
+  size_t queries = 0;
+  for (auto _ : state) {
+    queries = 0;
+    for (TDomNode* contact : contacts) {
+      queries += 3;
+      VelmoraSelect(contact, name, nodes);
+      for (const WideString* kind : {&text, &number}) {
+        VelmoraSelect(contact, *kind, items);
+        for (TDomNode* item : items) {
+          queries += 2;
+          VelmoraSelect(item, texts, nodes);
+          VelmoraSelect(item, type, nodes);
+        }
+      }
+    }
+  }
+  state.counters["contacts"] = static_cast<double>(contacts.size());
+  state.counters["queries"] = benchmark::Counter(static_cast<double>(queries) *
+                                                     static_cast<double>(state.iterations()),
+                                                 benchmark::Counter::kIsRate);
+}
+
+size_t LibxmlSelect(xmlNode* context, const char* expression, xmlXPathContext* xpath,
+                    std::vector<xmlNode*>& nodes) {
+  xpath->node = context;
+  nodes.clear();
+  xmlXPathObject* result =
+      xmlXPathEvalExpression(reinterpret_cast<const xmlChar*>(expression), xpath);
+  if (result && result->type == XPATH_NODESET && result->nodesetval) {
+    nodes.assign(result->nodesetval->nodeTab,
+                 result->nodesetval->nodeTab + result->nodesetval->nodeNr);
+  }
+  xmlXPathFreeObject(result);
+  return nodes.size();
+}
+
+void BM_Libxml2Export(benchmark::State& state) {
+  TBackup& backup = TBackup::Get();
+  if (!backup.Loaded()) {
+    state.SkipWithError("no backup file");
+    return;
+  }
+  xmlXPathContext* xpath = xmlXPathNewContext(backup.Libxml());
+  std::vector<xmlNode*> contacts, items, nodes;
+  LibxmlSelect(reinterpret_cast<xmlNode*>(backup.Libxml()), kContactsOfFirstBackup, xpath,
+               contacts);
+  size_t queries = 0;
+  for (auto _ : state) {
+    queries = 0;
+    for (xmlNode* contact : contacts) {
+      queries += 3;
+      LibxmlSelect(contact, "Name[1]", xpath, nodes);
+      for (const char* kind : {"Text", "Number"}) {
+        LibxmlSelect(contact, kind, xpath, items);
+        for (xmlNode* item : items) {
+          queries += 2;
+          LibxmlSelect(item, "text()", xpath, nodes);
+          LibxmlSelect(item, "@type", xpath, nodes);
+        }
+      }
+    }
+  }
+  xmlXPathFreeContext(xpath);
+  state.counters["contacts"] = static_cast<double>(contacts.size());
+  state.counters["queries"] = benchmark::Counter(static_cast<double>(queries) *
+                                                     static_cast<double>(state.iterations()),
+                                                 benchmark::Counter::kIsRate);
+}
+
 const bool kRegistered = [] {
+  benchmark::RegisterBenchmark("Velmora/export of one backup", BM_VelmoraExport)
+      ->Unit(benchmark::kMillisecond);
+  benchmark::RegisterBenchmark("Libxml2/export of one backup", BM_Libxml2Export)
+      ->Unit(benchmark::kMillisecond);
   for (const char* query : kQueries) {
     benchmark::RegisterBenchmark((std::string("Velmora/") + query).c_str(), BM_Velmora, query)
         ->Unit(benchmark::kMillisecond);

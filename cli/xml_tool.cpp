@@ -2,11 +2,16 @@
 
 #include <ostream>
 
+#include "cli/xpath_query.h"
 #include "dom/document.h"
 #include "runtime/exceptions.h"
+#include "runtime/files.h"
 #include "xml/canonical_writer.h"
 #include "xml/error_texts.h"
 #include "xml/xml_to_dom_parser.h"
+#include "xpath/node_paths.h"
+#include "xpath/xpath_document.h"
+#include "xpath/xpath_expression.h"
 
 namespace velmora {
 
@@ -19,13 +24,19 @@ constexpr int kUsage = 2;
 const char* const kUsageText =
     "usage: velmora-xml check FILE...\n"
     "       velmora-xml canon FILE\n"
+    "       velmora-xml xpath FILE EXPR...\n"
     "\n"
     "  check  parse each file and report its problems, one line each:\n"
     "         FILE:LINE:COLUMN: fatal|error|warning: message [kind]\n"
     "         exit status 1 when a file is not well-formed\n"
     "  canon  print the document in canonical form (UTF-8, attributes sorted,\n"
     "         no comments, nothing outside the root element but processing\n"
-    "         instructions)\n";
+    "         instructions)\n"
+    "  xpath  load the file as the converter does and evaluate each expression\n"
+    "         with the document as context node; print per expression (after a\n"
+    "         line \"## EXPR\" when there are several) \"nodeset N\" and one path\n"
+    "         per node, \"boolean B\", \"number V\", \"string \\\"S\\\"\" or \"error\";\n"
+    "         exit status 1 when an expression failed\n";
 
 // One line per error record, as compilers and linters write them.
 NarrowString ErrorLine(const NarrowString& fileName, const TDomError& error) {
@@ -84,6 +95,39 @@ int Canon(const NarrowString& file, std::ostream& out, std::ostream& err) {
   return kSuccess;
 }
 
+int XPath(const NarrowString& file, const std::vector<NarrowString>& expressions,
+          std::ostream& out, std::ostream& err) {
+  NarrowString content;
+  if (const int code = ReadFileContent(file, content)) {
+    err << file << ":0:0: fatal: " << SysErrorMessage(FileErrorCode(code, file)) << '\n';
+    return kFailure;
+  }
+  TOwned<TDomImplementation> implementation(new TDomImplementation);
+  implementation->OnError = [&](void*, const TDomError& error, bool&) {
+    err << ErrorLine(file, error) << '\n';
+  };
+  NarrowString failure;
+  TDomDocumentXPath* document = LoadXPathDocument(*implementation, content, failure);
+  if (!document) {
+    err << file << ":0:0: fatal: " << failure << '\n';
+    return kFailure;
+  }
+  TOwned<TXPathExpression> query(new TXPathExpression);
+  query->SetContextNode(document);
+  TDomXPathNodePaths paths;
+  int result = kSuccess;
+  for (const NarrowString& expression : expressions) {
+    if (expressions.size() > 1) {
+      out << "## " << expression << '\n';
+    }
+    query->SetExpression(NarrowToWide(expression));
+    const bool evaluated = query->Evaluate();
+    out << XPathResultText(*query, evaluated, paths);
+    result = evaluated ? result : kFailure;
+  }
+  return result; // the implementation frees the document
+}
+
 } // namespace
 
 bool CanonicalFormOfFile(const NarrowString& fileName, NarrowString& form, NarrowString& error) {
@@ -123,6 +167,10 @@ int RunXmlTool(const std::vector<NarrowString>& arguments, std::ostream& out, st
   }
   if (arguments.size() >= 2 && arguments[0] == "check") {
     return Check(std::vector<NarrowString>(arguments.begin() + 1, arguments.end()), out);
+  }
+  if (arguments.size() >= 3 && arguments[0] == "xpath") {
+    return XPath(arguments[1], std::vector<NarrowString>(arguments.begin() + 2, arguments.end()),
+                 out, err);
   }
   if (arguments.size() == 2 && arguments[0] == "canon") {
     return Canon(arguments[1], out, err);

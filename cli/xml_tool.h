@@ -4,6 +4,9 @@
 //   velmora-xml check FILE...   parse each file; print its error records, exit 1 when one
 //                               is not well-formed
 //   velmora-xml canon FILE      print the document in canonical form
+//   velmora-xml xpath FILE EXPR...
+//                               evaluate each expression against the document, loaded as
+//                               the converter loads it (cli/xpath_query.h gives the output)
 //
 // Exit codes: 0 success, 1 a file failed, 2 bad usage.
 

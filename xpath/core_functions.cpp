@@ -1,49 +1,10 @@
 #include "xpath/core_functions.h"
 
-#include "runtime/format.h"
-#include "xpath/expression_nodes.h"
+#include <iterator>
+
+#include "xpath/core_function_procs.h"
 
 namespace velmora {
-
-namespace {
-
-[[noreturn]] void RaiseCallError(const char* pattern, const TDomXPathFunctionCall& call) {
-  throw EXPath_Invalid_Function_Call_Err(Format(pattern, {call.LocalName()}));
-}
-
-void CheckArgumentCount(const TDomXPathFunctionCall& call, size_t count) {
-  if (call.Arguments().size() != count) {
-    RaiseCallError("Arguments mismatch error in %S().", call);
-  }
-}
-
-TDomXPathResultPtr Last(const TDomXPathFunctionCall& call, const TDomXPathContext& context) {
-  CheckArgumentCount(call, 0);
-  if (context.Size < 1) {
-    throw EXPath_Invalid_Function_Call_Err("Invalid context size.");
-  }
-  return NewNumberResult(context.Size);
-}
-
-TDomXPathResultPtr Position(const TDomXPathFunctionCall& call, const TDomXPathContext& context) {
-  CheckArgumentCount(call, 0);
-  if (context.Position < 1) {
-    throw EXPath_Invalid_Function_Call_Err("Invalid context position.");
-  }
-  return NewNumberResult(context.Position);
-}
-
-TDomXPathResultPtr Count(const TDomXPathFunctionCall& call, const TDomXPathContext& context) {
-  CheckArgumentCount(call, 1);
-  const TDomXPathResultPtr set = EvaluateExpression(call.Arguments()[0], context);
-  if (set->ResultType() != rtNodeSet) {
-    RaiseCallError("Argument mismatch error in %S(): Expression does not evaluate to node-set.",
-                   call);
-  }
-  return NewNumberResult(set->Length());
-}
-
-} // namespace
 
 TDomXPathResultType CoreFunctionResultType(TDomXPathCoreFunction function) {
   switch (function) {
@@ -74,16 +35,16 @@ TDomXPathResultType CoreFunctionResultType(TDomXPathCoreFunction function) {
 }
 
 TDomXPathCoreFunctionProc CoreFunctionProc(TDomXPathCoreFunction function) {
-  switch (function) {
-  case cfLast:
-    return Last;
-  case cfPosition:
-    return Position;
-  case cfCount:
-    return Count;
-  default:
-    return nullptr;
-  }
+  using namespace core_functions;
+  // In the order of the enumeration, from cfLast.
+  static constexpr TDomXPathCoreFunctionProc kProcs[] = {
+      Last,   Position,  Count,     Id,         LocalName,       NamespaceUri,   Name,
+      String, Concat,    StartsWith, Contains,  SubstringBefore, SubstringAfter, Substring,
+      StringLength, NormalizeSpace, Translate, Boolean, Not,      True,           False,
+      Lang,   Number,    Sum,       Floor,      Ceiling,         Round,
+  };
+  static_assert(std::size(kProcs) == cfRound);
+  return function == cfNone || function > cfRound ? nullptr : kProcs[function - 1];
 }
 
 } // namespace velmora

@@ -15,7 +15,7 @@ using TDomXPathCoreFunctionProc = TDomXPathResultPtr (*)(const TDomXPathFunction
 // The class of result that function gives.
 TDomXPathResultType CoreFunctionResultType(TDomXPathCoreFunction function);
 
-// The procedure of function, or none while the library lacks it.
+// The procedure of function; none for cfNone.
 TDomXPathCoreFunctionProc CoreFunctionProc(TDomXPathCoreFunction function);
 
 } // namespace velmora

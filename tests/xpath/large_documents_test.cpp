@@ -60,6 +60,23 @@ TEST_F(LargeDocuments, MillionChildrenWide) {
   EXPECT_EQ(Count(u"root/*/.."), "1");
   EXPECT_EQ(Count(u"following::*[2]", first), "1");
   EXPECT_EQ(Count(u"//x | //y"), "1000000");
+  EXPECT_EQ(Eval(u"sum(root/*) = 0 div 0"), "true");
+  EXPECT_EQ(Eval(u"count(root/*[position() mod 1000 = 0][last()])"), "1");
+}
+
+TEST_F(LargeDocuments, StringOfTenMillionCharacters) {
+  WideString long_text(10'000'000, u'a');
+  for (size_t i = 0; i < long_text.size(); i += 3) {
+    long_text[i] = i % 2 ? u' ' : u'b';
+  }
+  TDomElement* root = Element(FDoc, u"root");
+  Text(root, long_text);
+  EXPECT_EQ(Eval(u"string-length(translate(string(), 'ab ', 'A'))", root), "6666666");
+  EXPECT_EQ(Eval(u"string-length(normalize-space())", root), "9999999");
+  EXPECT_EQ(Eval(u"string-length(substring(string(), 2, 9999998))", root), "9999998");
+  EXPECT_EQ(Eval(u"contains(string(), 'b b') or starts-with(substring-after(string(), ' '), 'aab')", root),
+            "true");
+  EXPECT_EQ(Eval(u"string-length(concat(string(), string()))", root), "20000000");
 }
 
 TEST_F(LargeDocuments, MillionAdjacentTexts) {
