@@ -55,8 +55,7 @@ NarrowString ErrorLine(const NarrowString& fileName, const TDomError& error) {
 // Parses fileName with every error record reported to report; the document or none.
 template <class TReport>
 TDomDocument* ParseReporting(TDomImplementation& implementation, TXmlToDomParser& parser,
-                             const NarrowString& fileName, TReport report,
-                             NarrowString& failure) {
+                             const NarrowString& fileName, TReport report, NarrowString& failure) {
   implementation.OnError = [&](void*, const TDomError& error, bool&) { report(error); };
   try {
     return parser.ParseFile(fileName);
