@@ -632,32 +632,19 @@ void TDomDocumentNS::hookBeforeClear() {
 }
 
 TDomElement* TDomDocumentNS::getElementById(std::u16string_view id) const {
-  const auto found = FIds.find(WideString(id));
-  return found == FIds.end() ? nullptr : found->second;
+  return FIds.Find(id);
 }
 
 void TDomDocumentNS::addId(const WideString& id, TDomElement* element) {
-  if (!element || !FIds.emplace(id, element).second) {
-    return;
-  }
-  FIdsOfElement.emplace(element, id);
-  element->setCarriesId(true);
+  FIds.Add(id, element);
 }
 
 void TDomDocumentNS::clearIds() {
-  for (const auto& entry : FIdsOfElement) {
-    const_cast<TDomElement*>(entry.first)->setCarriesId(false);
-  }
-  FIds.clear();
-  FIdsOfElement.clear();
+  FIds.Clear();
 }
 
 void TDomDocumentNS::dropIds(const TDomElement* element) {
-  const auto [first, last] = FIdsOfElement.equal_range(element);
-  for (auto it = first; it != last; ++it) {
-    FIds.erase(it->second);
-  }
-  FIdsOfElement.erase(first, last);
+  FIds.Drop(element);
 }
 
 } // namespace velmora
