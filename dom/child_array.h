@@ -14,6 +14,7 @@
 #include <limits>
 #include <memory>
 
+#include "dom/node_pool.h"
 #include "runtime/exceptions.h"
 
 namespace velmora {
@@ -23,7 +24,7 @@ public:
   TChildArray() = default;
   TChildArray(const TChildArray&) = delete;
   TChildArray& operator=(const TChildArray&) = delete;
-  ~TChildArray() { delete[] FBuffer; }
+  ~TChildArray() { ReleaseDomMemory(FBuffer, FCapacity * sizeof(T*)); }
 
   size_t size() const { return static_cast<size_t>(FEnd - FBegin); }
   bool empty() const { return FBegin == FEnd; }
@@ -136,10 +137,10 @@ private:
     if (capacity > std::numeric_limits<uint32_t>::max()) {
       throw EListError("List capacity out of bounds");
     }
-    auto buffer = std::make_unique<T*[]>(capacity);
-    std::copy(FBegin, FEnd, buffer.get() + headRoom);
-    delete[] FBuffer;
-    FBuffer = buffer.release();
+    T** buffer = static_cast<T**>(AllocateDomMemory(capacity * sizeof(T*)));
+    std::copy(FBegin, FEnd, buffer + headRoom);
+    ReleaseDomMemory(FBuffer, FCapacity * sizeof(T*));
+    FBuffer = buffer;
     FBegin = FBuffer + headRoom;
     FEnd = FBegin + count;
     FCapacity = static_cast<uint32_t>(capacity);

@@ -18,8 +18,13 @@ class TDomElement;
 class TDomText;
 class TDtdValidationAgent;
 
+// The kinds of documents, for checking which one a node belongs to without a cast.
+enum TDomDocumentFlavor : uint8_t { dfCustom, dfPlain, dfNamespaceAware };
+
 class TDomCustomDocument : public TDomNode {
 public:
+  static constexpr TDomDocumentFlavor kFlavor = dfCustom;
+  virtual TDomDocumentFlavor flavor() const { return dfCustom; }
   explicit TDomCustomDocument(TDomImplementation* implementation = nullptr);
   const char* ClassName() const override { return "TDomCustomDocument"; }
 
@@ -149,6 +154,8 @@ private:
 // type declaration says.
 class TDomDocument : public TDomCustomDocument {
 public:
+  static constexpr TDomDocumentFlavor kFlavor = dfPlain;
+  TDomDocumentFlavor flavor() const override { return dfPlain; }
   explicit TDomDocument(TDomImplementation* implementation = nullptr);
   const char* ClassName() const override { return "TDomDocument"; }
   TDomNodeList* getElementsByTagName(const WideString& name);
@@ -181,6 +188,8 @@ private:
 // A namespace-aware document.
 class TDomDocumentNS : public TDomCustomDocument {
 public:
+  static constexpr TDomDocumentFlavor kFlavor = dfNamespaceAware;
+  TDomDocumentFlavor flavor() const override { return dfNamespaceAware; }
   explicit TDomDocumentNS(TDomImplementation* implementation = nullptr);
   const char* ClassName() const override { return "TDomDocumentNS"; }
   TDomNodeList* getElementsByTagNameNS(const WideString& namespaceURI, const WideString& localName);
@@ -204,11 +213,10 @@ private:
 // document as a document of the class a node kind requires; EInvalidCast otherwise (a
 // namespace-aware node in a DOM Level 1 document, or the reverse).
 template <class TDocument> TDocument* DocumentAs(TDomCustomDocument* document) {
-  auto* typed = dynamic_cast<TDocument*>(document);
-  if (!typed) {
+  if (!document || document->flavor() != TDocument::kFlavor) {
     throw EInvalidCast("Ungültige Typumwandlung");
   }
-  return typed;
+  return static_cast<TDocument*>(document);
 }
 
 } // namespace velmora

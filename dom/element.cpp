@@ -374,13 +374,17 @@ bool TDomElement::hasAttributeNS(std::u16string_view namespaceURI,
 }
 
 TDomAttr* TDomElement::setAttribute(std::u16string_view name, const WideString& value) {
+  return setAttribute(name, WideString(value));
+}
+
+TDomAttr* TDomElement::setAttribute(std::u16string_view name, WideString&& value) {
   checkNotReadOnly();
   if (TDomAttr* existing = getAttributeNode(name)) {
     existing->setNodeValue(value);
     return nullptr;
   }
   auto* attr = new TDomAttr(DocumentAs<TDomDocument>(referenceDocument()), true, name);
-  attr->setNodeValue(value);
+  attr->takeValue(std::move(value));
   AttributeMap().addItem(attr);
   notifyAttrModified(AC_ADDITION, attr);
   return attr;
@@ -388,6 +392,11 @@ TDomAttr* TDomElement::setAttribute(std::u16string_view name, const WideString& 
 
 TDomAttr* TDomElement::setAttributeNS(std::u16string_view namespaceURI,
                                       std::u16string_view qualifiedName, const WideString& value) {
+  return setAttributeNS(namespaceURI, qualifiedName, WideString(value));
+}
+
+TDomAttr* TDomElement::setAttributeNS(std::u16string_view namespaceURI,
+                                      std::u16string_view qualifiedName, WideString&& value) {
   checkNotReadOnly();
   const TNamespaceName name = SplitNamespaceName(qualifiedName, namespaceURI, true);
   if (TDomAttr* existing = getAttributeNodeNS(namespaceURI, name.LocalName)) {
@@ -400,7 +409,7 @@ TDomAttr* TDomElement::setAttributeNS(std::u16string_view namespaceURI,
   }
   auto* attr = new TDomAttr(DocumentAs<TDomDocumentNS>(referenceDocument()), true, qualifiedName,
                             namespaceURI);
-  attr->setNodeValue(value);
+  attr->takeValue(std::move(value));
   AttributeMap().addItem(attr);
   notifyAttrModified(AC_ADDITION, attr);
   return attr;

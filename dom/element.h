@@ -47,6 +47,8 @@ public:
   WideString lookupNamespaceURI(const WideString& prefix) const override;
   // Also reports AC_MODIFICATION to the owner element.
   void setNodeValue(const WideString& value) override;
+  // The value of an attribute that no element holds yet: nothing to report.
+  void takeValue(WideString&& value) { FNodeValue = std::move(value); }
   void setPrefix(const WideString& prefix) override;
   WideString baseURI() const override;
   // The value with references resolved, as XPath sees an attribute.
@@ -119,6 +121,10 @@ public:
   TDomAttr* setAttribute(std::u16string_view name, const WideString& value);
   TDomAttr* setAttributeNS(std::u16string_view namespaceURI, std::u16string_view qualifiedName,
                            const WideString& value);
+  // The same for a value taken over (the builder's way: no copy).
+  TDomAttr* setAttribute(std::u16string_view name, WideString&& value);
+  TDomAttr* setAttributeNS(std::u16string_view namespaceURI, std::u16string_view qualifiedName,
+                           WideString&& value);
   TDomAttr* setAttributeNode(TDomAttr* attr);
   TDomAttr* setAttributeNodeNS(TDomAttr* attr);
   TDomAttr* removeAttributeNode(TDomAttr* attr);

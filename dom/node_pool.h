@@ -6,6 +6,7 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <new>
 #include <vector>
 
 namespace velmora {
@@ -46,5 +47,24 @@ private:
   uint8_t* FCarve = nullptr; // the rest of the newest chunk
   uint8_t* FCarveEnd = nullptr;
 };
+
+// Memory for the objects of the model and their child arrays: from the shared pool, but
+// under AddressSanitizer straight from the general allocator, which must see every block to
+// find faults.
+#if defined(__SANITIZE_ADDRESS__)
+inline void* AllocateDomMemory(size_t size) {
+  return ::operator new(size);
+}
+inline void ReleaseDomMemory(void* memory, size_t) noexcept {
+  ::operator delete(memory);
+}
+#else
+inline void* AllocateDomMemory(size_t size) {
+  return TNodePool::Shared().Allocate(size);
+}
+inline void ReleaseDomMemory(void* memory, size_t size) noexcept {
+  TNodePool::Shared().Release(memory, size);
+}
+#endif
 
 } // namespace velmora

@@ -23,6 +23,12 @@ TDomCharacterData::TDomCharacterData(TCustomOwnedObject* owner) : TDomNode(owner
   setAllowedChildKinds(0);
 }
 
+TDomCharacterData::TDomCharacterData(TCustomOwnedObject* owner, WideString data)
+    : TDomNode(owner) {
+  setAllowedChildKinds(0);
+  FNodeValue = std::move(data);
+}
+
 void TDomCharacterData::setData(const WideString& value) {
   setNodeValue(value);
   notifyDataModified();
@@ -109,6 +115,12 @@ TDomProcessingInstruction::TDomProcessingInstruction(TCustomOwnedObject* owner,
     : TDomNode(owner), FTarget(target) {
   setAllowedChildKinds(0);
   CheckName(target, conformsToPITarget);
+}
+
+TDomProcessingInstruction::TDomProcessingInstruction(TCustomOwnedObject* owner,
+                                                     std::u16string_view target, WideString data)
+    : TDomProcessingInstruction(owner, target) {
+  FNodeValue = std::move(data);
 }
 
 void TDomProcessingInstruction::setData(const WideString& value) {

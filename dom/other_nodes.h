@@ -9,6 +9,8 @@ namespace velmora {
 class TDomCharacterData : public TDomNode {
 public:
   explicit TDomCharacterData(TCustomOwnedObject* owner);
+  // A new node holding data from the start (nothing to report: it is in no tree yet).
+  TDomCharacterData(TCustomOwnedObject* owner, WideString data);
   const char* ClassName() const override { return "TDomCharacterData"; }
 
   const WideString& data() const { return FNodeValue; }
@@ -26,6 +28,8 @@ public:
 class TDomText : public TDomCharacterData {
 public:
   explicit TDomText(TCustomOwnedObject* owner) : TDomCharacterData(owner) {}
+  TDomText(TCustomOwnedObject* owner, WideString data)
+      : TDomCharacterData(owner, std::move(data)) {}
   const char* ClassName() const override { return "TDomText"; }
   TDomNodeType nodeType() const override { return nkText; }
   const WideString& nodeName() const override;
@@ -64,6 +68,7 @@ class TDomProcessingInstruction : public TDomNode {
 public:
   // target must be a PITarget (a Name other than "xml" in any letter case).
   TDomProcessingInstruction(TCustomOwnedObject* owner, std::u16string_view target);
+  TDomProcessingInstruction(TCustomOwnedObject* owner, std::u16string_view target, WideString data);
   const char* ClassName() const override { return "TDomProcessingInstruction"; }
   TDomNodeType nodeType() const override { return nkProcessingInstruction; }
   const WideString& nodeName() const override { return FTarget; }

@@ -20,23 +20,13 @@ TCustomOwnedObject::~TCustomOwnedObject() {
   LeaveOwner();
 }
 
-#if defined(__SANITIZE_ADDRESS__)
 void* TCustomOwnedObject::operator new(size_t size) {
-  return ::operator new(size);
-}
-
-void TCustomOwnedObject::operator delete(void* memory, size_t) noexcept {
-  ::operator delete(memory);
-}
-#else
-void* TCustomOwnedObject::operator new(size_t size) {
-  return TNodePool::Shared().Allocate(size);
+  return AllocateDomMemory(size);
 }
 
 void TCustomOwnedObject::operator delete(void* memory, size_t size) noexcept {
-  TNodePool::Shared().Release(memory, size);
+  ReleaseDomMemory(memory, size);
 }
-#endif
 
 void TCustomOwnedObject::Free() {
   TFirstFailure failures;

@@ -62,8 +62,10 @@ void TXmlDomBuilder::SetReferenceNode(TDomNode* node) {
   FlushText();
   FReferenceNode = node;
   FDocument = node ? node->referenceDocument() : nullptr;
-  FPlainDocument = dynamic_cast<TDomDocument*>(FDocument);
-  FNamespaceDocument = dynamic_cast<TDomDocumentNS*>(FDocument);
+  const TDomDocumentFlavor flavor = FDocument ? FDocument->flavor() : dfCustom;
+  FPlainDocument = flavor == dfPlain ? static_cast<TDomDocument*>(FDocument) : nullptr;
+  FNamespaceDocument =
+      flavor == dfNamespaceAware ? static_cast<TDomDocumentNS*>(FDocument) : nullptr;
 }
 
 void TXmlDomBuilder::Reset() {
@@ -91,9 +93,8 @@ void TXmlDomBuilder::FlushText() {
       textNode->setFromCharacterReference(true);
     }
   } else {
-    auto* textNode = new TDomText(FDocument);
+    auto* textNode = new TDomText(FDocument, WideString(text));
     TUnplacedNode guard{textNode};
-    textNode->setData(WideString(text));
     textNode->setFromCharacterReference(FTextFromCharRef);
     FReferenceNode->appendChild(textNode);
   }
@@ -146,9 +147,9 @@ void TXmlDomBuilder::StartElement(const TXmlStartElementSignal& signal) {
 
 void TXmlDomBuilder::AddAttribute(const TXmlAttributeSignal& signal) {
   auto* element = static_cast<TDomElement*>(FReferenceNode);
-  const WideString value(signal.AttrValue);
+  WideString value(signal.AttrValue);
   if (!FNamespaceDocument) {
-    element->setAttribute(signal.AttrName, value);
+    element->setAttribute(signal.AttrName, std::move(value));
     return;
   }
   std::u16string_view namespaceURI;
@@ -166,9 +167,9 @@ void TXmlDomBuilder::AddAttribute(const TXmlAttributeSignal& signal) {
       namespaceURI = MappedNamespace(prefix);
     }
   }
-  element->setAttributeNS(namespaceURI, signal.AttrName, value);
-  if (FBuildIDList && signal.AttrType == atId) {
-    FNamespaceDocument->addId(value, element);
+  TDomAttr* attribute = element->setAttributeNS(namespaceURI, signal.AttrName, std::move(value));
+  if (FBuildIDList && signal.AttrType == atId && attribute) {
+    FNamespaceDocument->addId(attribute->nodeValue(), element);
   }
 }
 
@@ -241,9 +242,8 @@ void TXmlDomBuilder::ProcessSignal(TXmlSignal& signal) {
       return;
     }
     FlushText();
-    auto* section = new TDomCDATASection(FDocument);
+    auto* section = new TDomCDATASection(FDocument, WideString(text));
     TUnplacedNode guard{section};
-    section->setData(WideString(text));
     FReferenceNode->appendChild(section);
     return;
   }
@@ -274,17 +274,16 @@ void TXmlDomBuilder::ProcessSignal(TXmlSignal& signal) {
     if (!FKeepComments) {
       return;
     }
-    auto* comment = new TDomComment(FDocument);
+    auto* comment =
+        new TDomComment(FDocument, WideString(static_cast<TXmlCommentSignal&>(signal).Text));
     TUnplacedNode guard{comment};
-    comment->setData(WideString(static_cast<TXmlCommentSignal&>(signal).Text));
     FReferenceNode->appendChild(comment);
     return;
   }
   case skProcessingInstruction: {
     const auto& pi = static_cast<TXmlProcessingInstructionSignal&>(signal);
-    auto* node = new TDomProcessingInstruction(FDocument, pi.PITarget);
+    auto* node = new TDomProcessingInstruction(FDocument, pi.PITarget, WideString(pi.PIData));
     TUnplacedNode guard{node};
-    node->setData(WideString(pi.PIData));
     FReferenceNode->appendChild(node);
     return;
   }
