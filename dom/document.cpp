@@ -519,24 +519,9 @@ void TDomDocument::normalizeAttributeValue(std::u16string_view value, int attrTy
 
 TDomNode* TDomDocument::copyNode(TDomNode* node, bool deep) {
   TDomNode* copy = TDomCustomDocument::copyNode(node, deep);
-  // Entity references are copied empty; the declarations fill them again.
-  std::vector<TDomEntityReference*> references;
-  for (TDomNode* n = copy; n;) {
-    if (n->nodeType() == nkEntityReference) {
-      references.push_back(static_cast<TDomEntityReference*>(n));
-    }
-    if (n->hasChildNodes()) {
-      n = n->firstChild();
-      continue;
-    }
-    while (n != copy && !n->nextSibling()) {
-      n = n->parentNode();
-    }
-    n = n == copy ? nullptr : n->nextSibling();
-  }
-  for (TDomEntityReference* reference : references) {
-    FAgent->ExpandEntityReference(reference);
-  }
+  // Entity references are copied empty; the declarations fill them again, all in one
+  // operation with one expansion budget.
+  FAgent->ExpandEntityReferences(copy);
   return copy;
 }
 

@@ -4,6 +4,7 @@
 #include "dom/xml_rules.h"
 #include "xml/dtd_declarations.h"
 #include "xml/element_cm_tokenizer.h"
+#include "xml/parse_errors.h"
 
 namespace velmora {
 

@@ -2,6 +2,7 @@
 // The DTD model builder: the last handler of a DTD reading chain, which turns declaration
 // signals into the objects of a DTD model and follows how far the subsets were read.
 
+#include "xml/dtd_types.h"
 #include "xml/handlers.h"
 #include "xml/wf_test_handler.h"
 
@@ -9,6 +10,10 @@ namespace velmora {
 
 class TDtdElementDecl;
 class TDtdModel;
+class TXmlAttributeDefinitionSignal;
+class TXmlElementTypeDeclarationSignal;
+class TXmlEntityDeclarationSignal;
+class TXmlNotationDeclarationSignal;
 
 class TXmlDtdModelBuilder : public TXmlCustomHandler {
 public:

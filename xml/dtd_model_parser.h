@@ -3,6 +3,7 @@
 // builder, chained in this order, behind entry points for internal and external subsets
 // as streams and strings, and for a whole document type declaration.
 
+#include "xml/input_sources.h"
 #include "xml/xml_to_dom_parser.h"
 
 namespace velmora {

@@ -11,7 +11,6 @@
 // produce more ends with ekRecursiveEntity and FailureClue() tells why.
 
 #include <cstdint>
-#include <memory>
 #include <unordered_set>
 #include <utility>
 #include <vector>
@@ -40,6 +39,10 @@ enum TDtdEntityTreatment : uint8_t {
   etFill = 1,
 };
 
+// value as an attribute-value literal that normalizes to itself: TAB, LF, CR, '"', '&'
+// and '<' as references.
+WideString EscapedAttributeValue(std::u16string_view value);
+
 class TDtdValidationAgent {
 public:
   // A document of none raises ENot_Supported_Err "Not supported error.".
@@ -61,10 +64,17 @@ public:
   // in them with theirs, all read-only; the error kind, 0 (or a warning) when it worked.
   // A reference that fails is left empty.
   virtual int ExpandEntityReference(TDomEntityReference* entityRef);
-  // Fills every entity reference below node (node included) that is not filled by an
-  // enclosing one; the first kind that is not a warning stops it, with the reference in
-  // failed.
+  // Fills every entity reference of node's subtree (node included) as one operation; the
+  // first kind that is not a warning, with its reference in failed (the others are filled
+  // all the same).
   int ExpandEntityReferences(TDomNode* node, TDomEntityReference** failed = nullptr);
+  // What a reader of the document expects to see: every entity reference filled, every
+  // attribute value normalized (and with addDefaults the declared defaults added); each
+  // problem reported as an error record. Without readExternal, references to external
+  // parsed entities stay empty, as a processor that reads nothing external leaves them.
+  // False when a problem was fatal or reporting stopped.
+  bool ExpandDocument(bool readExternal, bool addDefaults);
+
   TDtdAttributeDecl* FindAttributeDecl(std::u16string_view elementType,
                                        std::u16string_view attrName) const;
   TDtdElementDecl* FindElementDecl(std::u16string_view name) const;
@@ -123,38 +133,57 @@ public:
   void DropIds(const TDomElement* element) { FIds.Drop(element); }
 
 private:
-  class TBudgetScope;
-  struct TWalk;
+  // Opens a budget for an operation unless one is under way (nested operations share it).
+  class TBudgetScope {
+  public:
+    explicit TBudgetScope(TDtdValidationAgent& agent);
+    ~TBudgetScope();
+    TBudgetScope(const TBudgetScope&) = delete;
+    TBudgetScope& operator=(const TBudgetScope&) = delete;
+
+  private:
+    TDtdValidationAgent& FAgent;
+    TExpansionBudget FBudget;
+    bool FOwn;
+  };
+  // How a reference's content is made: read-only inside the reference, or writable to
+  // take the reference's place.
+  enum TFillMode : uint8_t { fmFill, fmReplace };
 
   // The expansion of attribute values; declKey 0 for a value of the document, else the
   // key of the declaration whose default is expanded.
   void ExpandValue(std::u16string_view text, WideString& result, int& errorKind,
                    uint64_t declKey);
-  int ExpandReference(std::u16string_view name, uint64_t declKey, std::u16string_view& text);
-  // Fills ref and the references in what it gets; read-only as entity content is, or
-  // writable for content that replaces the reference.
-  int FillReference(TDomEntityReference* ref, bool readOnly);
-  int FillOne(TDomEntityReference* ref, bool readOnly);
-  void ParseIntoFragment(std::u16string_view text, TDomNode* target);
+  // Fills ref and the references in its content (fmReplace: puts the content in place of
+  // the references, ref included); the first failing kind, with the content dropped.
+  int FillReference(TDomEntityReference* ref, TFillMode mode);
+  // The content of one reference, without looking into references in it.
+  int FillOne(TDomEntityReference* ref);
+  void ParseInto(std::u16string_view text, TDomNode* target);
   TXmlToDomParser& FragmentParser();
   TDomImplementation* Implementation() const;
+  // False (with the clue kept) once the operation's budget is spent.
   bool Charge(size_t units, size_t nodes);
   int LimitReached();
 
   // Validation steps.
   bool Report(int errorKind, TDtdObject* dtdObject, TDomNode* node, std::u16string_view snippet,
               bool& valid, bool& go, std::u16string_view clue = std::u16string_view());
-  void HandleEntityChildren(TDomElement* element, TDtdEntityTreatment entityTreatment,
-                            bool insideReference, bool& go, bool& valid);
-  void CheckContent(TDomElement* element, const TDtdElementDecl& decl, bool& go, bool& valid);
-  void MatchChildren(TDomElement* element, const TDtdElementDecl& decl,
-                     const TDtdNameList& names, bool& go, bool& valid);
-  void CheckAttributeType(TDomAttr* attr, const TDtdAttributeDecl& decl,
-                          const WideString& value, bool& go, bool& valid);
-  void CheckAttributeDecl(const TDtdAttributeDecl& decl, bool& valid, bool& go);
+  void HandleEntityChildren(TDomElement* element, TDtdEntityTreatment entityTreatment, bool& go,
+                            bool& valid);
+  void CheckContent(TDomElement* element, TDtdElementDecl& decl, bool& go, bool& valid);
+  void MatchChildren(TDomElement* element, TDtdElementDecl& decl, const TDtdNameList& names,
+                     bool& go, bool& valid);
+  void CheckAttributeType(TDomAttr* attr, const TDtdAttributeDecl& decl, const WideString& value,
+                          bool& go, bool& valid);
+  void CheckAttributeDecl(TDtdAttributeDecl& decl, bool& valid, bool& go);
+  void CheckDeclaredAttribute(TDomElement* element, TDtdAttributeDecl& decl, bool& valid,
+                              bool& go);
+  void CheckMixedDecl(TDtdElementDecl& decl, bool& valid, bool& go);
   bool AddDefault(TDomElement* element, const TDtdAttributeDecl& decl, const WideString& value);
-  void ValidateElement(TDomElement* element, TDtdEntityTreatment entityTreatment,
-                       bool insideReference, bool& go, bool& valid);
+  bool IsUnparsedEntity(std::u16string_view name) const;
+  // An external entity loaded (once) through LoadExternalEntity; the kind.
+  int ResolveEntity(TDtdEntityDecl& decl);
 
   TDomDocument* FDocument;
   TDtdModel FModel;
@@ -164,9 +193,9 @@ private:
   // References whose problems validation reported already.
   std::unordered_set<const TDomEntityReference*> FReportedRefs;
   TExpansionBudget* FBudget = nullptr; // of the operation under way
+  bool FSkipExternal = false;          // external parsed entities stay unread
   WideString FFailureClue;
   TOwned<TXmlToDomParser> FFragmentParser;
-  TOwned<TDomImplementation> FOwnImplementation; // for documents without one
 };
 
 } // namespace velmora
