@@ -6,6 +6,7 @@
 #include "dom/document.h"
 #include "dom/element.h"
 #include "dom/other_nodes.h"
+#include "dom/xml_rules.h"
 #include "xml/dtd_validation_agent.h"
 
 namespace velmora {
@@ -137,7 +138,8 @@ void AppendNotations(WideString& out, TDomCustomDocument* document) {
   for (const TDtdNotationDecl* notation : notations) {
     out += u"<!NOTATION " + notation->GetName();
     if (!notation->PublicId().empty()) {
-      out += u" PUBLIC '" + notation->PublicId() + u"'";
+      // Public identifiers compare with their white space normalized.
+      out += u" PUBLIC '" + collapseWhiteSpace(notation->PublicId()) + u"'";
       if (!notation->SystemId().empty()) {
         out += u" '" + notation->SystemId() + u"'";
       }
