@@ -137,7 +137,8 @@ bool CheckFile(const NarrowString& fileName, bool readExternal, std::ostream& ou
   // References to undeclared, recursive or unparsed entities are found only by expanding
   // them, with the declarations at hand.
   try {
-    return file.Document()->validationAgent().ExpandDocument(readExternal, false);
+    return file.Document()->validationAgent().ExpandDocument(
+        readExternal ? TDtdValidationAgent::eoReadExternal : 0);
   } catch (const Exception& exception) {
     file.Fail(exception.what());
     return false;
@@ -163,7 +164,8 @@ bool CanonicalFormOfFile(const NarrowString& fileName, NarrowString& form, Narro
   bool done = file.Document() != nullptr;
   if (done) {
     try {
-      done = file.Document()->validationAgent().ExpandDocument(true, true);
+      done = file.Document()->validationAgent().ExpandDocument(TDtdValidationAgent::eoReadExternal |
+                                                              TDtdValidationAgent::eoAddDefaults);
       if (done) {
         form = CanonicalForm(file.Document());
       }

@@ -532,10 +532,10 @@ bool TDtdValidationAgent::ReportValidityError(int errorKind, TDtdObject* dtdObje
   return error.Severity() != svFatal;
 }
 
-bool TDtdValidationAgent::ExpandDocument(bool readExternal, bool addDefaults) {
+bool TDtdValidationAgent::ExpandDocument(uint8_t options) {
   TBudgetScope scope(*this);
   const bool skipExternal = FSkipExternal;
-  FSkipExternal = !readExternal;
+  FSkipExternal = (options & eoReadExternal) == 0;
   struct TRestore {
     bool& Flag;
     bool Value;
@@ -582,7 +582,7 @@ bool TDtdValidationAgent::ExpandDocument(bool readExternal, bool addDefaults) {
       }
     } else if (n->nodeType() == nkElement) {
       auto* element = static_cast<TDomElement*>(n);
-      if (addDefaults && !AddDefaultAttributes(element)) {
+      if ((options & eoAddDefaults) != 0 && !AddDefaultAttributes(element)) {
         sound = false;
       }
       for (TCustomOwnedNode* item : element->attributeItems()) {
@@ -591,8 +591,15 @@ bool TDtdValidationAgent::ExpandDocument(bool readExternal, bool addDefaults) {
         int kind = ekNone;
         WideString value;
         NormalizeAttributeValue(attr->nodeValue(), type, kind, value);
-        if (!IsWarning(kind) && !report(kind, nullptr, attr, attr->nodeValue())) {
-          return false;
+        if (!IsWarning(kind)) {
+          if (!report(kind, nullptr, attr, attr->nodeValue())) {
+            return false;
+          }
+        } else if ((options & eoRewriteValues) != 0) {
+          WideString literal = EscapedAttributeValue(value);
+          if (literal != attr->nodeValue()) {
+            attr->setNodeValue(literal);
+          }
         }
       }
     }

@@ -68,12 +68,15 @@ public:
   // first kind that is not a warning, with its reference in failed (the others are filled
   // all the same).
   int ExpandEntityReferences(TDomNode* node, TDomEntityReference** failed = nullptr);
-  // What a reader of the document expects to see: every entity reference filled, every
-  // attribute value normalized (and with addDefaults the declared defaults added); each
-  // problem reported as an error record. Without readExternal, references to external
-  // parsed entities stay empty, as a processor that reads nothing external leaves them.
-  // False when a problem was fatal or reporting stopped.
-  bool ExpandDocument(bool readExternal, bool addDefaults);
+  // What a reader of the document expects to see: every entity reference filled and every
+  // attribute value normalized, each problem reported as an error record. Without
+  // eoReadExternal, references to external parsed entities stay empty, as a processor that
+  // reads nothing external leaves them; eoAddDefaults adds the declared defaults;
+  // eoRewriteValues stores each value in its normalized form (as a literal that
+  // normalizes to itself), for documents that know no declarations to get them. False
+  // when a problem was fatal or reporting stopped.
+  enum TExpandOption : uint8_t { eoReadExternal = 1, eoAddDefaults = 2, eoRewriteValues = 4 };
+  bool ExpandDocument(uint8_t options);
 
   TDtdAttributeDecl* FindAttributeDecl(std::u16string_view elementType,
                                        std::u16string_view attrName) const;

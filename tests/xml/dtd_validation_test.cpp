@@ -432,3 +432,26 @@ TEST(Validation, StandaloneRules) {
 
 } // namespace
 } // namespace velmora::testing
+
+namespace velmora::testing {
+namespace {
+
+// What the document service needs to keep declared entities when it loads a backup: the
+// references filled, the values written out, so that a copy without declarations sees them.
+TEST(ValidationAgent, ExpandsADocumentForACopyWithoutDeclarations) {
+  TParsedDocument parsed("<!DOCTYPE Data [<!ENTITY co 'ACME'>]><Data><Folder name='&co; &amp; "
+                         "Co'><Name>&co;</Name></Folder></Data>");
+  ASSERT_NE(parsed.Document, nullptr);
+  EXPECT_TRUE(parsed.Agent().ExpandDocument(TDtdValidationAgent::eoRewriteValues));
+  auto* folder = static_cast<TDomElement*>(parsed.Document->documentElement()->firstChild());
+  EXPECT_EQ(folder->getAttribute(u"name"), u"ACME &amp; Co");
+  EXPECT_EQ(folder->textContent(), u"ACME");
+  // An undeclared entity still fails.
+  TParsedDocument undeclared("<Data><Folder name='&co;'/></Data>");
+  ASSERT_NE(undeclared.Document, nullptr);
+  EXPECT_FALSE(undeclared.Agent().ExpandDocument(0));
+  EXPECT_TRUE(undeclared.Reported(ekUndeclaredEntityWf));
+}
+
+} // namespace
+} // namespace velmora::testing
