@@ -101,8 +101,9 @@ bool TDtdValidationAgent::ValidateDocument(TDtdEntityTreatment entityTreatment) 
   const auto finish = [&] {
     if (!valid) {
       FIds.Clear();
-      FIdRefs.clear();
     }
+    // Both name nodes of this run only: none is kept that could go.
+    FIdRefs.clear();
     FReportedRefs.clear();
     return valid;
   };

@@ -466,11 +466,13 @@ int TDtdValidationAgent::FillReference(TDomEntityReference* ref, TFillMode mode)
       result = LimitReached();
     }
   }
-  if (!IsWarning(result)) {
+  const bool failed = !IsWarning(result);
+  if (failed) {
     ref->setReadOnly(false);
     FreeChildren(ref);
   }
-  if (mode == fmFill) {
+  // A reference that failed stays in its place, empty.
+  if (mode == fmFill || failed) {
     for (TDomNode* n = ref->firstChild(); n; n = NextInSubtree(n, ref)) {
       n->setReadOnly(true);
     }

@@ -16,6 +16,10 @@ struct TPrepCase {
   TDtdPrepStatus Status;
 };
 
+void PrintTo(const TPrepCase& c, std::ostream* out) {
+  *out << ::testing::PrintToString(std::string(c.Text));
+}
+
 class PrepStatus : public ::testing::TestWithParam<TPrepCase> {};
 
 TEST_P(PrepStatus, FollowsWhatWasRead) {
