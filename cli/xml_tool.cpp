@@ -3,7 +3,9 @@
 #include <ostream>
 #include <sstream>
 
+#include "docservice/html/html_to_xml.h"
 #include "dom/document.h"
+#include "runtime/files.h"
 #include "runtime/exceptions.h"
 #include "xml/canonical_writer.h"
 #include "xml/dom_builder.h"
@@ -24,6 +26,7 @@ const char* const kUsageText =
     "usage: velmora-xml check [--external] FILE...\n"
     "       velmora-xml validate FILE...\n"
     "       velmora-xml canon FILE\n"
+    "       velmora-xml html FILE\n"
     "\n"
     "  check     parse each file and report its problems, one line each:\n"
     "            FILE:LINE:COLUMN: fatal|error|warning: message [kind]\n"
@@ -35,7 +38,10 @@ const char* const kUsageText =
     "  canon     print the document in canonical form (UTF-8, attributes sorted,\n"
     "            entity references expanded, declared defaults added, no\n"
     "            comments, nothing outside the root element but processing\n"
-    "            instructions)\n";
+    "            instructions)\n"
+    "  html      clean the HTML page in FILE with HTML Tidy into the XML that the\n"
+    "            document service loads, and print it; exit status 1 with the\n"
+    "            library's report when nothing could be made of it\n";
 
 // One line per error record, as compilers and linters write them.
 NarrowString ErrorLine(const NarrowString& fileName, const TDomError& error) {
@@ -127,6 +133,29 @@ int Canon(const NarrowString& file, std::ostream& out, std::ostream& err) {
   return kSuccess;
 }
 
+int Html(const NarrowString& file, std::ostream& out, std::ostream& err) {
+  NarrowString page;
+  if (const int error = ReadFileContent(file, page); error != 0) {
+    err << file << ": " << SysErrorMessage(FileErrorCode(error, file)) << '\n';
+    return kFailure;
+  }
+  TOwned<TTidy> tidy(new TTidy);
+  ConfigureForXmlLoading(*tidy);
+  NarrowString xml;
+  try {
+    xml = CleanHtmlToXml(*tidy, page);
+  } catch (const Exception& failure) {
+    err << file << ": " << failure.what() << '\n';
+    return kFailure;
+  }
+  if (xml.empty()) {
+    err << tidy->LibraryMessages();
+    return kFailure;
+  }
+  out << xml;
+  return kSuccess;
+}
+
 } // namespace
 
 bool CheckFile(const NarrowString& fileName, bool readExternal, std::ostream& out) {
@@ -194,6 +223,9 @@ int RunXmlTool(const std::vector<NarrowString>& arguments, std::ostream& out, st
   }
   if (arguments.size() == 2 && arguments[0] == "canon") {
     return Canon(arguments[1], out, err);
+  }
+  if (arguments.size() == 2 && arguments[0] == "html") {
+    return Html(arguments[1], out, err);
   }
   err << kUsageText;
   return kUsage;

@@ -8,6 +8,8 @@
 //                               parse each file with its external subset and entities and
 //                               validate it against its DTD; exit 1 when one is invalid
 //   velmora-xml canon FILE      print the document in canonical form
+//   velmora-xml html FILE       clean the HTML page in FILE into the XML that the document
+//                               service parses, and print it
 //
 // Exit codes: 0 success, 1 a file failed, 2 bad usage.
 

@@ -123,6 +123,11 @@ public:
 
   bool isSupported(std::u16string_view feature, std::u16string_view version) const;
 
+  // The node's place in its document's XPath numbering (0: not numbered), written only by
+  // TDomDocumentXPath; the node carries it so that document order costs no lookup.
+  uint64_t xpathOrderNumber() const { return FXPathOrderNumber; }
+  void setXPathOrderNumber(uint64_t number) const { FXPathOrderNumber = number; }
+
   // The node's parent in document order questions: attributes and XPath namespace nodes
   // answer their owner element.
   virtual const TDomNode* positionParent() const { return parentNode(); }
@@ -138,6 +143,11 @@ protected:
   void BeforeDestruction(bool ownerGoes, TFirstFailure& failures) noexcept override;
 
   void checkNotReadOnly() const;
+  // Nodes that no document owns (XPath namespace nodes) still answer for one.
+  void setOwnerDocument(TDomCustomDocument* document) { FOwnerDocument = document; }
+  // Runs the owner's admission check (beforeAddOwned) again from the constructor of a node
+  // class: the first check runs while the node is still being built and cannot know its kind.
+  void confirmAdmission();
   void setAllowedChildKinds(TDomNodeKinds kinds) { FAllowedChildKinds = kinds; }
   void setNamespaceAware(bool aware) { FNamespaceAware = aware; }
 
@@ -161,6 +171,7 @@ private:
   TDomCustomDocument* FOwnerDocument = nullptr;
   std::unique_ptr<TDomNodeList> FChildNodes;
   std::unique_ptr<std::vector<TUserDataEntry>> FUserData;
+  mutable uint64_t FXPathOrderNumber = 0;
   TDomNodeKinds FAllowedChildKinds = kPlainNodeChildKinds;
   bool FNamespaceAware = false;
 };

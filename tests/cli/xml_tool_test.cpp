@@ -4,7 +4,12 @@
 
 #include <sstream>
 
+#include "dom/document.h"
+#include "dom/dom_implementation.h"
+#include "dom/element.h"
+#include "dom/node_lists.h"
 #include "tests/support/temp_folder.h"
+#include "xml/xml_to_dom_parser.h"
 
 namespace velmora::testing {
 namespace {
@@ -89,12 +94,68 @@ TEST(XmlTool, CanonExpandsEntitiesAndAddsDefaults) {
   EXPECT_EQ(run.Out, "<r d=\"def\">ACME &amp; Co|<x>ext</x></r>");
 }
 
+// A page as they come: unclosed and misnested tags, UTF-8 text beyond Latin-1, a form
+// split by a table, an entity the XML parser would not know by name.
+constexpr const char* kBrokenPage =
+    "<!DOCTYPE html>\n<html><head><meta charset=utf-8><title>Pr\xC3\xBC" "fung &ndash; "
+    "\xD0\x9C\xD0\xB8\xD1\x80</title>\n"
+    "<body><h1>Preise in \xE2\x82\xAC<p>Erster <b>Absatz <i>kursiv</b> weiter\n"
+    "<table><tr><td><form action=/send method=post><input name=q value=\"\xE6\x97\xA5\">"
+    "</td><td><select name=s><option>a<option selected>b</select></form></td></tr></table>"
+    "<ul><li>eins<li>zwei &amp; drei</ul><br><img src=x.png alt=\"\">";
+
+TEST(XmlTool, HtmlPrintsXmlThatOurParserReads) {
+  TTempFolder folder;
+  folder.WriteFile("page.html", kBrokenPage);
+  const TRun run = RunTool({"html", folder.File("page.html")});
+  ASSERT_EQ(run.Status, 0) << run.Err;
+  EXPECT_TRUE(run.Out.starts_with("<?xml version=\"1.0\" encoding=\"iso-8859-1\"?>"));
+  EXPECT_EQ(run.Out.find("<!DOCTYPE"), NarrowString::npos) << run.Out;
+
+  TOwned<TDomImplementation> implementation(new TDomImplementation);
+  TOwned<TXmlToDomParser> parser(new TXmlToDomParser);
+  parser->SetDOMImpl(implementation.get());
+  // As the document service parses.
+  parser->SetKeepEntityRefs(false);
+  TDomDocument* document = parser->ParseString(run.Out, u"", nullptr, false);
+  ASSERT_NE(document, nullptr);
+  const TDomElement* root = document->documentElement();
+  ASSERT_NE(root, nullptr);
+  EXPECT_EQ(root->nodeName(), u"html");
+  const WideString text = root->textContent();
+  for (const char16_t* part : {u"Pr\u00FCfung \u2013 \u041C\u0438\u0440", u"Preise in \u20AC",
+                               u"zwei & drei"}) {
+    EXPECT_NE(text.find(part), WideString::npos) << WideToNarrow(part);
+  }
+  TDomNodeList* inputs = document->getElementsByTagName(u"input");
+  ASSERT_EQ(inputs->length(), 1);
+  ASSERT_EQ(document->getElementsByTagName(u"form")->length(), 1);
+  EXPECT_EQ(static_cast<TDomElement*>(inputs->item(0))->getAttribute(u"name"), u"q");
+  EXPECT_NE(run.Out.find("<input name=\"q\" value=\"&#26085;\" />"), NarrowString::npos);
+  document->Free();
+}
+
+TEST(XmlTool, HtmlFailsWithAReason) {
+  TTempFolder folder;
+  NarrowString deep;
+  for (int i = 0; i < 20000; ++i) {
+    deep += "<span>";
+  }
+  folder.WriteFile("deep.html", deep);
+  TRun run = RunTool({"html", folder.File("deep.html")});
+  EXPECT_EQ(run.Status, 1);
+  EXPECT_NE(run.Err.find("HTML nests deeper than 10000 levels."), std::string::npos) << run.Err;
+  run = RunTool({"html", folder.File("none.html")});
+  EXPECT_EQ(run.Status, 1);
+  EXPECT_NE(run.Err.find(folder.File("none.html") + ": "), std::string::npos) << run.Err;
+}
+
 TEST(XmlTool, ExplainsItsUsage) {
   EXPECT_EQ(RunTool({"--help"}).Status, 0);
   EXPECT_NE(RunTool({"--help"}).Out.find("usage: velmora-xml check [--external] FILE..."), std::string::npos);
   for (const std::vector<NarrowString>& wrong :
        {std::vector<NarrowString>{}, {"check"}, {"check", "--external"}, {"validate"}, {"canon"},
-        {"canon", "a", "b"}, {"frobnicate"}}) {
+        {"canon", "a", "b"}, {"html"}, {"html", "a", "b"}, {"frobnicate"}}) {
     const TRun run = RunTool(wrong);
     EXPECT_EQ(run.Status, 2);
     EXPECT_NE(run.Err.find("usage:"), std::string::npos);
