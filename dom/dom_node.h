@@ -190,4 +190,19 @@ inline bool IsElementNode(const TDomNode* node) {
   return node && node->nodeType() == nkElement;
 }
 
+// The node after node in document order within root's subtree, or none: the walk over a
+// subtree without recursion. skipChildren passes over node's children.
+inline TDomNode* NextInSubtree(TDomNode* node, const TDomNode* root, bool skipChildren = false) {
+  if (!skipChildren && node->hasChildNodes()) {
+    return node->firstChild();
+  }
+  while (node != root) {
+    if (TDomNode* next = node->nextSibling()) {
+      return next;
+    }
+    node = node->parentNode();
+  }
+  return nullptr;
+}
+
 } // namespace velmora

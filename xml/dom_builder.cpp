@@ -186,7 +186,9 @@ void TXmlDomBuilder::AddDoctype(const TXmlDoctypeSignal& signal) {
   AppendNew(doctype);
   if (FPlainDocument && FReferenceNode == FDocument) {
     const bool validating = FDocTypeDeclTreatment == dtCheckValidity;
-    if (!FPlainDocument->validationAgent().PrepareDtdModel(doctype, validating)) {
+    TDtdValidationAgent& agent = FPlainDocument->validationAgent();
+    agent.PrepareDtdModel(validating);
+    if (agent.DtdModel().PrepStatus() == psAborted) {
       throw EParserException(validating ? "Non-wellformed or invalid DTD."
                                         : "Non-wellformed DTD.");
     }

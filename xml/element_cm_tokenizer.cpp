@@ -184,6 +184,10 @@ bool TContentModelCheck::TakeOpen() {
   if (FState != csStart && FState != csGroupOpened && FState != csItemExpected) {
     return false;
   }
+  // Models are built and matched along their nesting: a bound keeps that shallow.
+  if (FSeparators.size() >= kMaxContentModelDepth) {
+    return false;
+  }
   FSeparators.push_back(0);
   FState = csGroupOpened;
   return true;

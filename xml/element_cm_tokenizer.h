@@ -52,6 +52,9 @@ private:
   std::u16string_view FClue;
 };
 
+// Content models nest at most this deep; a deeper one is refused as ekInvalidContentModel.
+constexpr size_t kMaxContentModelDepth = 256;
+
 // Whether spec is "EMPTY", "ANY", or a Mixed or children content model. The fault is
 // ekMisplacedAny, ekMisplacedEmpty, ekMisplacedPCData, ekInvalidContentModel or a fatal kind
 // of the tokenizer, with the offending token as snippet; failing those, the first warning

@@ -51,6 +51,49 @@ TEST(XmlTool, CanonPrintsTheCanonicalForm) {
   EXPECT_EQ(run.Out, "<?p ?><r a=\"&amp; \" b=\"2\">x&lt;y&gt;&#13;<e></e>&quot;</r>");
 }
 
+TEST(XmlTool, CheckFindsReferencesTheDeclarationsDoNotAllow) {
+  TTempFolder folder;
+  folder.WriteFile("undeclared.xml", "<a>&foo;</a>");
+  folder.WriteFile("external.xml", "<!DOCTYPE a [<!ENTITY e SYSTEM 'e.ent'>]><a>&e;</a>");
+  TRun run = RunTool({"check", folder.File("undeclared.xml")});
+  EXPECT_EQ(run.Status, 1);
+  EXPECT_NE(run.Out.find("fatal: entity 'foo' is not declared [ekUndeclaredEntityWf]"),
+            std::string::npos);
+  // Nothing external is read unless asked: then the missing file is fatal.
+  EXPECT_EQ(RunTool({"check", folder.File("external.xml")}).Status, 0);
+  run = RunTool({"check", "--external", folder.File("external.xml")});
+  EXPECT_EQ(run.Status, 1);
+  EXPECT_NE(run.Out.find("[ekResourceNotFound]"), std::string::npos);
+}
+
+TEST(XmlTool, ValidateReportsEveryViolation) {
+  TTempFolder folder;
+  folder.WriteFile("doc.dtd", "<!ELEMENT r (a)+><!ELEMENT a EMPTY><!ATTLIST a n NMTOKEN #REQUIRED>");
+  folder.WriteFile("valid.xml", "<!DOCTYPE r SYSTEM 'doc.dtd'><r><a n='x'/></r>");
+  folder.WriteFile("invalid.xml", "<!DOCTYPE r SYSTEM 'doc.dtd'><r><a/><b/></r>");
+  TRun run = RunTool({"validate", folder.File("valid.xml")});
+  EXPECT_EQ(run.Status, 0);
+  EXPECT_EQ(run.Out, "");
+  run = RunTool({"validate", folder.File("valid.xml"), folder.File("invalid.xml")});
+  EXPECT_EQ(run.Status, 1);
+  const NarrowString prefix = folder.File("invalid.xml") + ":0:0: error: ";
+  EXPECT_EQ(run.Out, prefix +
+                         "the content of 'r' does not match its declaration (unexpected 'b') "
+                         "[ekContentMismatch]\n" +
+                         prefix + "required attribute 'n' is missing on 'a' [ekRequiredAttributeMissing]\n" +
+                         prefix + "element 'b' is not declared [ekUndeclaredElement]\n");
+}
+
+TEST(XmlTool, CanonExpandsEntitiesAndAddsDefaults) {
+  TTempFolder folder;
+  folder.WriteFile("e.ent", "<x>ext</x>");
+  folder.WriteFile("doc.xml", "<!DOCTYPE r [<!ENTITY co 'ACME &amp; Co'><!ENTITY ext SYSTEM 'e.ent'>"
+                              "<!ATTLIST r d CDATA 'def'>]><r>&co;|&ext;</r>");
+  const TRun run = RunTool({"canon", folder.File("doc.xml")});
+  EXPECT_EQ(run.Status, 0) << run.Err;
+  EXPECT_EQ(run.Out, "<r d=\"def\">ACME &amp; Co|<x>ext</x></r>");
+}
+
 // A page as they come: unclosed and misnested tags, UTF-8 text beyond Latin-1, a form
 // split by a table, an entity the XML parser would not know by name.
 constexpr const char* kBrokenPage =
@@ -136,10 +179,10 @@ TEST(XmlTool, XPathPrintsEachResultInItsForm) {
 
 TEST(XmlTool, ExplainsItsUsage) {
   EXPECT_EQ(RunTool({"--help"}).Status, 0);
-  EXPECT_NE(RunTool({"--help"}).Out.find("usage: velmora-xml check FILE..."), std::string::npos);
+  EXPECT_NE(RunTool({"--help"}).Out.find("usage: velmora-xml check [--external] FILE..."), std::string::npos);
   for (const std::vector<NarrowString>& wrong :
-       {std::vector<NarrowString>{}, {"check"}, {"canon"}, {"canon", "a", "b"}, {"html"},
-        {"html", "a", "b"}, {"xpath", "a"}, {"frobnicate"}}) {
+       {std::vector<NarrowString>{}, {"check"}, {"check", "--external"}, {"validate"}, {"canon"},
+        {"canon", "a", "b"}, {"html"}, {"html", "a", "b"}, {"xpath", "a"}, {"frobnicate"}}) {
     const TRun run = RunTool(wrong);
     EXPECT_EQ(run.Status, 2);
     EXPECT_NE(run.Err.find("usage:"), std::string::npos);

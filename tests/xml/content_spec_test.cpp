@@ -62,17 +62,22 @@ INSTANTIATE_TEST_SUITE_P(
         TSpecCase{u"(#PCDAT)", ekInvalidContentSpecChar, "#"},
         TSpecCase{u"(a|\xD800)", ekInvalidCharacter, "\xEF\xBF\xBD"}));
 
-// A million nested groups are checked without recursion.
-TEST(ContentSpec, DeepNestingIsCheckedIteratively) {
-  constexpr size_t kDepth = 1000000;
-  std::u16string spec(kDepth, u'(');
+std::u16string Nested(size_t depth) {
+  std::u16string spec(depth, u'(');
   spec += u"a";
-  spec.append(kDepth, u')');
+  spec.append(depth, u')');
+  return spec;
+}
+
+// Models nest at most kMaxContentModelDepth deep; a million nested groups are refused
+// without recursion.
+TEST(ContentSpec, NestingIsBounded) {
   TSignalFault fault;
-  TestContentSpec(spec, fault);
+  TestContentSpec(Nested(kMaxContentModelDepth), fault);
   EXPECT_EQ(fault.Kind, ekNone);
-  spec.pop_back();
-  TestContentSpec(spec, fault);
+  TestContentSpec(Nested(kMaxContentModelDepth + 1), fault);
+  EXPECT_EQ(fault.Kind, ekInvalidContentModel);
+  TestContentSpec(Nested(1000000), fault);
   EXPECT_EQ(fault.Kind, ekInvalidContentModel);
 }
 
