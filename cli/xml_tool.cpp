@@ -30,7 +30,7 @@ const char* const kUsageText =
     "usage: velmora-xml check [--external] FILE...\n"
     "       velmora-xml validate FILE...\n"
     "       velmora-xml canon FILE\n"
-    "       velmora-xml html FILE\n"
+    "       velmora-xml html FILE [--xpath EXPR...]\n"
     "       velmora-xml xpath FILE EXPR...\n"
     "\n"
     "  check     parse each file and report its problems, one line each:\n"
@@ -46,7 +46,9 @@ const char* const kUsageText =
     "            instructions)\n"
     "  html      clean the HTML page in FILE with HTML Tidy into the XML that the\n"
     "            document service loads, and print it; exit status 1 with the\n"
-    "            library's report when nothing could be made of it\n"
+    "            library's report when nothing could be made of it; with --xpath\n"
+    "            load the cleaned page as the converter loads HTML and evaluate\n"
+    "            each expression as xpath does\n"
     "  xpath     load the file as the converter does and evaluate each expression\n"
     "            with the document as context node; print per expression (after a\n"
     "            line \"## EXPR\" when there are several) \"nodeset N\" and one path\n"
@@ -167,18 +169,18 @@ int Html(const NarrowString& file, std::ostream& out, std::ostream& err) {
 }
 
 int XPath(const NarrowString& file, const std::vector<NarrowString>& expressions,
-          std::ostream& out, std::ostream& err) {
+          TParserType parserType, std::ostream& out, std::ostream& err) {
   NarrowString content;
   if (const int code = ReadFileContent(file, content)) {
     err << file << ":0:0: fatal: " << SysErrorMessage(FileErrorCode(code, file)) << '\n';
     return kFailure;
   }
-  TOwned<TDomImplementation> implementation(new TDomImplementation);
-  implementation->OnError = [&](void*, const TDomError& error, bool&) {
+  TOwned<TvxDomImplementation> service(new TvxDomImplementation);
+  service->OnError = [&](void*, const TDomError& error, bool&) {
     err << ErrorLine(file, error) << '\n';
   };
   NarrowString failure;
-  TDomDocumentXPath* document = LoadXPathDocument(*implementation, content, failure);
+  TDomDocumentXPath* document = LoadXPathDocument(*service, content, parserType, failure);
   if (!document) {
     err << file << ":0:0: fatal: " << failure << '\n';
     return kFailure;
@@ -196,7 +198,7 @@ int XPath(const NarrowString& file, const std::vector<NarrowString>& expressions
     out << XPathResultText(*query, evaluated, paths);
     result = evaluated ? result : kFailure;
   }
-  return result; // the implementation frees the document
+  return result; // the service frees the document
 }
 
 } // namespace
@@ -266,10 +268,14 @@ int RunXmlTool(const std::vector<NarrowString>& arguments, std::ostream& out, st
   }
   if (arguments.size() >= 3 && arguments[0] == "xpath") {
     return XPath(arguments[1], std::vector<NarrowString>(arguments.begin() + 2, arguments.end()),
-                 out, err);
+                 ptXml, out, err);
   }
   if (arguments.size() == 2 && arguments[0] == "canon") {
     return Canon(arguments[1], out, err);
+  }
+  if (arguments.size() >= 4 && arguments[0] == "html" && arguments[2] == "--xpath") {
+    return XPath(arguments[1], std::vector<NarrowString>(arguments.begin() + 3, arguments.end()),
+                 ptHtml, out, err);
   }
   if (arguments.size() == 2 && arguments[0] == "html") {
     return Html(arguments[1], out, err);

@@ -9,7 +9,8 @@
 //                               validate it against its DTD; exit 1 when one is invalid
 //   velmora-xml canon FILE      print the document in canonical form
 //   velmora-xml html FILE       clean the HTML page in FILE into the XML that the document
-//                               service parses, and print it
+//                               service parses, and print it; with --xpath EXPR... load it
+//                               as the service loads HTML and evaluate as xpath does
 //   velmora-xml xpath FILE EXPR...
 //                               evaluate each expression against the document, loaded as
 //                               the converter loads it (cli/xpath_query.h gives the output)

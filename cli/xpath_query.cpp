@@ -49,35 +49,14 @@ struct TDocumentFree {
 
 } // namespace
 
-TDomDocumentXPath* LoadXPathDocument(TDomImplementation& implementation, std::string_view text,
-                                     NarrowString& error) {
-  TOwned<TXmlToDomParser> parser(new TXmlToDomParser);
-  parser->SetDOMImpl(&implementation);
-  parser->SetKeepCDATASections(true);
-  parser->SetKeepComments(true);
-  parser->SetKeepEntityRefs(false);
-  std::unique_ptr<TDomDocument, TDocumentFree> parsed;
+TDomDocumentXPath* LoadXPathDocument(TvxDomImplementation& service, std::string_view text,
+                                     TParserType parserType, NarrowString& error) {
   try {
-    parsed.reset(parser->ParseString(text, u"", nullptr, false));
+    return service.LoadFromText(NarrowString(text), parserType);
   } catch (const Exception& exception) {
     error = exception.what();
     return nullptr;
   }
-  TOwned<TXmlDomBuilder> builder(new TXmlDomBuilder);
-  // An XPath document holds no document type (it would refuse the node and stop the copy);
-  // the parsed document has already replaced the entity references.
-  builder->SetDocTypeDeclTreatment(dtIgnore);
-  TOwned<TXmlStandardDomReader> reader(new TXmlStandardDomReader);
-  reader->SetDOMImpl(&implementation);
-  reader->SetNextHandler(builder.get());
-  std::unique_ptr<TDomDocumentXPath, TDocumentFree> document(
-      new TDomDocumentXPath(&implementation));
-  builder->SetReferenceNode(document.get());
-  if (!reader->ReadNode(parsed.get())) {
-    error = "The document could not be copied into an XPath document.";
-    return nullptr;
-  }
-  return document.release();
 }
 
 NarrowString XPathResultText(const TXPathExpression& query, bool evaluated,

@@ -9,20 +9,19 @@
 
 #include <string_view>
 
+#include "docservice/document_service.h"
 #include "runtime/strings.h"
 
 namespace velmora {
 
 class TDomDocumentXPath;
-class TDomImplementation;
 class TDomXPathNodePaths;
 class TXPathExpression;
 
-// The document in text (its bytes), parsed and then copied into a new XPath document of
-// implementation, as the converter does. None, with the reason in error, when the text is
-// not well-formed or the copy stops half-way.
-TDomDocumentXPath* LoadXPathDocument(TDomImplementation& implementation, std::string_view text,
-                                     NarrowString& error);
+// The document in text (its bytes) loaded by the document service, as the converter loads
+// it. None, with the reason in error, when the load fails.
+TDomDocumentXPath* LoadXPathDocument(TvxDomImplementation& service, std::string_view text,
+                                     TParserType parserType, NarrowString& error);
 
 // The lines (each ending in a line feed) for query's last Evaluate, which returned
 // evaluated.

@@ -4,12 +4,14 @@
 #include "docservice/document_service.h"
 
 #include "docservice/copy_releaser.h"
+#include "docservice/html/html_to_xml.h"
 #include "dom/dom_exceptions.h"
 #include "runtime/exceptions.h"
 #include "runtime/format.h"
 #include "runtime/streams.h"
 #include "xml/dom_builder.h"
 #include "xml/dom_reader.h"
+#include "xml/dtd_validation_agent.h"
 #include "xml/resource_resolvers.h"
 #include "xml/xml_to_dom_parser.h"
 #include "xpath/xpath_document.h"
@@ -59,9 +61,13 @@ const char* ParserTypeName(TParserType parserType) {
 
 } // namespace
 
-TvxDomImplementation::TvxDomImplementation(TComponent* owner) : TDomImplementation(owner) {
+TvxDomImplementation::TvxDomImplementation(TComponent* owner)
+    : TDomImplementation(owner), FTidy(new TTidy) {
   SetResourceResolver(new TStandardResourceResolver(this));
+  ConfigureForXmlLoading(*FTidy);
 }
+
+TvxDomImplementation::~TvxDomImplementation() = default;
 
 void TvxDomImplementation::BeforeDestruction() noexcept {
   // The results of the kept queries refer to the documents: they go first.
@@ -107,8 +113,13 @@ TDomDocumentXPath* TvxDomImplementation::LoadFromText(NarrowString text, TParser
 
   switch (parserType) {
   case ptXml:
+    FLastXmlSource.clear();
+    FLastXmlSourceIsSource = true;
     break;
-  case ptHtml: // HTML is cleaned into XML by the HTML cleanup wrapper, which is not built in
+  case ptHtml:
+    FLastXmlSource = CleanHtmlToXml(*FTidy, FLastSource);
+    FLastXmlSourceIsSource = false;
+    break;
   default:
     RaiseNotSupported(parserType);
   }
@@ -118,9 +129,14 @@ TDomDocumentXPath* TvxDomImplementation::LoadFromText(NarrowString text, TParser
   parser->SetKeepCDATASections(true);
   parser->SetKeepComments(true);
   parser->SetKeepEntityRefs(false);
-  FLastXmlSource.clear();
-  FLastXmlSourceIsSource = true;
   TDocumentGuard<TDomDocument> parsed(parser->ParseString(LastXmlSource(), u"", nullptr, false));
+  // The XPath document holds no entity references: declared entities are filled in and
+  // replayed as their content, values written out; an undeclared one fails the load.
+  if (parsed.get() &&
+      !parsed.get()->validationAgent().ExpandDocument(TDtdValidationAgent::eoRewriteValues)) {
+    throw EParserException(dom_messages::kParserError);
+  }
+  reader->SetReplayEntityContent(true);
   // A copy that stops early would hand out part of the file as if it were all of it.
   if (!reader->ReadNode(parsed.get())) {
     throw EParserException(dom_messages::kParserError);

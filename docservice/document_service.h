@@ -7,6 +7,7 @@
 #include <memory>
 
 #include "docservice/expression_cache.h"
+#include "docservice/html/tidy.h"
 #include "dom/dom_implementation.h"
 #include "runtime/variant.h"
 
@@ -25,6 +26,7 @@ using TBeforeParseEvent = std::function<void(NarrowString& text, TParserType& pa
 class TvxDomImplementation : public TDomImplementation {
 public:
   explicit TvxDomImplementation(TComponent* owner = nullptr);
+  ~TvxDomImplementation() override;
   const char* ClassName() const override { return "TvxDomImplementation"; }
 
   // Each load gives a new document that the service keeps until it is freed. A load that
@@ -82,6 +84,8 @@ private:
   // An XML load hands its source on unchanged: one copy of it is kept, not two.
   bool FLastXmlSourceIsSource = false;
   TXPathExpressionCache FExpressions;
+  // Cleans HTML into the XML that is parsed, set up once for all loads.
+  TOwned<TTidy> FTidy;
 };
 
 } // namespace velmora

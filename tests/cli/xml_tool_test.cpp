@@ -133,6 +133,14 @@ TEST(XmlTool, HtmlPrintsXmlThatOurParserReads) {
   EXPECT_EQ(static_cast<TDomElement*>(inputs->item(0))->getAttribute(u"name"), u"q");
   EXPECT_NE(run.Out.find("<input name=\"q\" value=\"&#26085;\" />"), NarrowString::npos);
   document->Free();
+
+  // Loaded as the converter loads HTML, the page answers queries.
+  const TRun query =
+      RunTool({"html", folder.File("page.html"), "--xpath", "count(//form/descendant::input)",
+               "normalize-space(string(//li[2]))"});
+  EXPECT_EQ(query.Status, 0) << query.Err;
+  EXPECT_EQ(query.Out, "## count(//form/descendant::input)\nnumber 1\n"
+                       "## normalize-space(string(//li[2]))\nstring \"zwei & drei\"\n");
 }
 
 TEST(XmlTool, HtmlFailsWithAReason) {

@@ -432,9 +432,9 @@ TEST(XPathDifferential, AgreesWithLibxml2) {
     const std::string text = generator.Document();
     xmlDoc* theirs = xmlReadMemory(text.data(), static_cast<int>(text.size()), nullptr, nullptr, 0);
     ASSERT_NE(theirs, nullptr) << text;
-    TOwned<TDomImplementation> implementation(new TDomImplementation);
+    TOwned<TvxDomImplementation> service(new TvxDomImplementation);
     NarrowString error;
-    TDomDocumentXPath* ours = LoadXPathDocument(*implementation, text, error);
+    TDomDocumentXPath* ours = LoadXPathDocument(*service, text, ptXml, error);
     ASSERT_NE(ours, nullptr) << text << ": " << error;
     xmlXPathContext* context = xmlXPathNewContext(theirs);
     context->node = reinterpret_cast<xmlNode*>(theirs);

@@ -119,7 +119,12 @@ const TLoadCase kLoadCases[] = {
     // out the part copied before them.
     {"UndeclaredElementPrefix", "<Data><Folder/><p:Folder/></Data>", "!Parser error."},
     {"UndeclaredAttributePrefix", "<Data><Folder p:name='x'/></Data>", "!Parser error."},
-    {"ReferenceToADeclaredEntity", "<!DOCTYPE a [<!ENTITY e 'x'>]><a>&e;</a>", "!Parser error."},
+    // Declared entities are replayed as their content; an undeclared one fails.
+    {"ReferencesToDeclaredEntities",
+     "<!DOCTYPE a [<!ENTITY co 'ACME'><!ENTITY b '<b>&co;</b>'>]><a n='&co; &amp; Co'>&co;&b;</a>",
+     "<a n=\"ACME &amp; Co\">ACME<b>ACME</b></a>"},
+    {"ReferenceToAnUndeclaredEntity", "<a>&u;</a>", "!Parser error."},
+    {"UndeclaredEntityInAnAttribute", "<a n='&u;'/>", "!Parser error."},
 };
 
 INSTANTIATE_TEST_SUITE_P(Texts, LoadTextTest, ::testing::ValuesIn(kLoadCases),
@@ -143,10 +148,30 @@ TEST_F(DocumentLoaderTest, LargeDocumentsCopyCompletely) {
   EXPECT_EQ(Load(text + "</Data>"), expected + "</Data>");
 }
 
-TEST_F(DocumentLoaderTest, ParserTypesOtherThanXmlAreNotSupported) {
-  EXPECT_EQ(Load("<a/>", ptHtml), "!Not supported error: ptHtml");
+TEST_F(DocumentLoaderTest, ParserTypesOtherThanXmlAndHtmlAreNotSupported) {
   EXPECT_EQ(Load("<a/>", static_cast<TParserType>(7)), "!Not supported error: 7");
   EXPECT_EQ(FService->LastSource(), "<a/>");
+}
+
+// A page as they come (unclosed and misnested tags, text beyond Latin-1, a form split by a
+// table) is cleaned into XML, loaded, and answers the converter's kind of queries.
+TEST_F(DocumentLoaderTest, HtmlPagesAreCleanedAndAnswerQueries) {
+  const std::string_view page =
+      "<!DOCTYPE html><html><head><title>Kontakte &ndash; \xD0\x9C\xD0\xB8\xD1\x80</title>"
+      "<body><h1>Liste<table><tr><td><form action=/send><input name=q value=\"Anna\">"
+      "</td><td><a href='tel:+49301234'>Anna <b>Schmidt</a></form></td></tr></table>"
+      "<ul><li>eins<li>zwei &amp; drei</ul>";
+  TDomDocumentXPath* document = FService->LoadFromText(NarrowString(page), ptHtml);
+  EXPECT_NE(FService->LastXmlSource(), FService->LastSource());
+  EXPECT_TRUE(FService->LastXmlSource().starts_with("<?xml"));
+  EXPECT_EQ(FService->JoinedValue(document, nullptr, u"/html/head/title", "").AsString(),
+            "Kontakte \xE2\x80\x93 \xD0\x9C\xD0\xB8\xD1\x80");
+  EXPECT_EQ(FService->JoinedValue(document, nullptr, u"//li", "|").AsString(), "eins|zwei & drei");
+  EXPECT_EQ(FService->JoinedValue(document, nullptr, u"//a/@href", "").AsString(), "tel:+49301234");
+  EXPECT_EQ(FService->JoinedValue(document, nullptr, u"//input/@value", "").AsString(), "Anna");
+  std::unique_ptr<TDomNodeList> forms = FService->SelectDocumentNodes(document, u"//form");
+  ASSERT_NE(forms, nullptr);
+  EXPECT_EQ(forms->length(), 1);
 }
 
 TEST_F(DocumentLoaderTest, BeforeParseMayReplaceTheTextOrTheTypeOrFail) {
@@ -155,8 +180,10 @@ TEST_F(DocumentLoaderTest, BeforeParseMayReplaceTheTextOrTheTypeOrFail) {
   EXPECT_EQ(FService->LastSource(), "<b>x</b>");
   EXPECT_EQ(FService->LastXmlSource(), "<b>x</b>");
 
-  FService->OnBeforeParse = [](NarrowString&, TParserType& type) { type = ptHtml; };
-  EXPECT_EQ(Load("<a/>"), "!Not supported error: ptHtml");
+  FService->OnBeforeParse = [](NarrowString&, TParserType& type) {
+    type = static_cast<TParserType>(7);
+  };
+  EXPECT_EQ(Load("<a/>"), "!Not supported error: 7");
   EXPECT_EQ(FService->LastSource(), "<a/>");
   EXPECT_EQ(FService->LastXmlSource(), "<b>x</b>") << "the text last handed to the parser";
 
