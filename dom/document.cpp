@@ -24,25 +24,6 @@ constexpr int kMissingEntityName = 76;
 constexpr int kCharRefWithoutSemicolon = 92;
 constexpr int kEntityRefWithoutSemicolon = 96;
 
-char16_t PredefinedEntityChar(std::u16string_view name) {
-  if (name == u"lt") {
-    return u'<';
-  }
-  if (name == u"gt") {
-    return u'>';
-  }
-  if (name == u"amp") {
-    return u'&';
-  }
-  if (name == u"apos") {
-    return u'\'';
-  }
-  if (name == u"quot") {
-    return u'"';
-  }
-  return 0;
-}
-
 } // namespace
 
 TDomCustomDocument::TDomCustomDocument(TDomImplementation* implementation)
@@ -392,7 +373,7 @@ void TDomCustomDocument::normalizeAttributeValue(std::u16string_view value, int,
       if (!conformsToName(name)) {
         return fail(kInvalidEntityName);
       }
-      const char16_t replacement = PredefinedEntityChar(name);
+      const char16_t replacement = predefinedEntityChar(name);
       if (!replacement) {
         return fail(kUndeclaredEntity);
       }

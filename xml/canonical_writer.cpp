@@ -44,22 +44,6 @@ void AppendEscaped(WideString& out, std::u16string_view text) {
   }
 }
 
-char16_t PredefinedEntityChar(std::u16string_view name) {
-  if (name == u"lt") {
-    return u'<';
-  }
-  if (name == u"gt") {
-    return u'>';
-  }
-  if (name == u"amp") {
-    return u'&';
-  }
-  if (name == u"apos") {
-    return u'\'';
-  }
-  return name == u"quot" ? u'"' : 0;
-}
-
 void AppendStartTag(WideString& out, TDomElement* element) {
   out += u'<';
   out += element->nodeName();
@@ -93,7 +77,7 @@ bool Enter(WideString& out, TDomNode* node, bool insideRoot) {
     }
     return false;
   case nkEntityReference: {
-    const char16_t predefined = PredefinedEntityChar(node->nodeName());
+    const char16_t predefined = predefinedEntityChar(node->nodeName());
     if (predefined != 0) {
       AppendEscaped(out, std::u16string_view(&predefined, 1));
       return false;

@@ -165,8 +165,8 @@ TDtdFrequency FrequencyOf(std::u16string_view occurrence) {
 
 } // namespace
 
-void BuildMixedModel(TDtdElementDecl& decl, std::u16string_view spec) {
-  WideString text = trimWhiteSpace(spec);
+void BuildMixedModel(TDtdElementDecl& decl, std::u16string_view written) {
+  WideString text = trimWhiteSpace(written);
   TDtdFrequency frequency = frOnce;
   if (!text.empty() && text.back() == u'*') {
     text.pop_back();
@@ -207,7 +207,7 @@ void BuildMixedModel(TDtdElementDecl& decl, std::u16string_view spec) {
   }
 }
 
-void BuildChildrenModel(TDtdElementDecl& decl, std::u16string_view spec) {
+void BuildChildrenModel(TDtdElementDecl& decl, std::u16string_view written) {
   // One pass over the tokens: each open group collects its particles, and becomes a choice
   // or a sequence when it closes, by its separator.
   struct TOpenGroup {
@@ -218,7 +218,7 @@ void BuildChildrenModel(TDtdElementDecl& decl, std::u16string_view spec) {
   TDtdContentModel* last = nullptr; // what an occurrence indicator would apply to
   TDtdContentModel* top = nullptr;
   bool afterParticle = false; // a separator or ")" may follow
-  TXmlElementCMTokenizer tokenizer(spec);
+  TXmlElementCMTokenizer tokenizer(written);
   for (;;) {
     tokenizer.NextToken();
     if (tokenizer.ErrorType() != 0 && SeverityOf(tokenizer.ErrorType()) == svFatal) {

@@ -59,10 +59,10 @@ private:
   TDtdObjectList FSubModels;
 };
 
-// Build the content model of decl from a content specification, as declared: "(#PCDATA)",
+// Build the content model of decl from its text as declared: "(#PCDATA)",
 // "(#PCDATA|a|b)*" as a choice of element names, any other model as nested choices and
-// sequences. A specification of the wrong shape raises EParserException "Parser error.".
-void BuildMixedModel(TDtdElementDecl& decl, std::u16string_view spec);
-void BuildChildrenModel(TDtdElementDecl& decl, std::u16string_view spec);
+// sequences. A text of the wrong shape raises EParserException "Parser error.".
+void BuildMixedModel(TDtdElementDecl& decl, std::u16string_view written);
+void BuildChildrenModel(TDtdElementDecl& decl, std::u16string_view written);
 
 } // namespace velmora

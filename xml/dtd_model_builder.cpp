@@ -11,14 +11,14 @@ namespace {
 
 constexpr const char* kInternalParserException = "Internal Parser Exception";
 
-TDtdContentType ContentTypeOf(std::u16string_view spec) {
-  if (spec == u"EMPTY") {
+TDtdContentType ContentTypeOf(std::u16string_view model) {
+  if (model == u"EMPTY") {
     return ctEmpty;
   }
-  if (spec == u"ANY") {
+  if (model == u"ANY") {
     return ctAny;
   }
-  return spec.find(u"#PCDATA") != std::u16string_view::npos ? ctMixed : ctElementContent;
+  return model.find(u"#PCDATA") != std::u16string_view::npos ? ctMixed : ctElementContent;
 }
 
 } // namespace
@@ -30,13 +30,13 @@ void TXmlDtdModelBuilder::Reset() {
 }
 
 void TXmlDtdModelBuilder::BuildMixedModel(TDtdElementDecl* elementDecl,
-                                          std::u16string_view contentSpec) {
-  velmora::BuildMixedModel(*elementDecl, contentSpec);
+                                          std::u16string_view contentModel) {
+  velmora::BuildMixedModel(*elementDecl, contentModel);
 }
 
 void TXmlDtdModelBuilder::BuildChildrenModel(TDtdElementDecl* elementDecl,
-                                             std::u16string_view contentSpec) {
-  velmora::BuildChildrenModel(*elementDecl, contentSpec);
+                                             std::u16string_view contentModel) {
+  velmora::BuildChildrenModel(*elementDecl, contentModel);
 }
 
 TDtdOrigin TXmlDtdModelBuilder::OriginOf(bool inParameterEntity) const {
@@ -56,8 +56,8 @@ void TXmlDtdModelBuilder::Report(TXmlSignal& signal, int kind, std::u16string_vi
 }
 
 void TXmlDtdModelBuilder::AddElementDecl(TXmlElementTypeDeclarationSignal& signal) {
-  const WideString spec = trimWhiteSpace(signal.ContentSpec);
-  const TDtdContentType contentType = ContentTypeOf(spec);
+  const WideString model = trimWhiteSpace(signal.ContentSpec);
+  const TDtdContentType contentType = ContentTypeOf(model);
   TDtdElementDecl* decl = nullptr;
   bool added = false;
   bool failed = false;

@@ -22,8 +22,8 @@ public:
 
   // Without a target model every signal is ignored.
   void ProcessSignal(TXmlSignal& signal) override;
-  virtual void BuildMixedModel(TDtdElementDecl* elementDecl, std::u16string_view contentSpec);
-  virtual void BuildChildrenModel(TDtdElementDecl* elementDecl, std::u16string_view contentSpec);
+  virtual void BuildMixedModel(TDtdElementDecl* elementDecl, std::u16string_view contentModel);
+  virtual void BuildChildrenModel(TDtdElementDecl* elementDecl, std::u16string_view contentModel);
   // Not owned.
   virtual void SetDtdModel(TDtdModel* model) { FModel = model; }
   virtual void Reset();

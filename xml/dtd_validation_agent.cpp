@@ -16,22 +16,6 @@ namespace velmora {
 
 namespace {
 
-char16_t PredefinedChar(std::u16string_view name) {
-  if (name == u"lt") {
-    return u'<';
-  }
-  if (name == u"gt") {
-    return u'>';
-  }
-  if (name == u"amp") {
-    return u'&';
-  }
-  if (name == u"apos") {
-    return u'\'';
-  }
-  return name == u"quot" ? u'"' : 0;
-}
-
 bool IsWarning(int kind) {
   return SeverityOf(kind) == svWarning;
 }
@@ -419,7 +403,7 @@ int TDtdValidationAgent::FillOne(TDomEntityReference* ref) {
   if (!Charge(text.size(), 1)) {
     return LimitReached();
   }
-  if (const char16_t c = PredefinedChar(name); c != 0) {
+  if (const char16_t c = predefinedEntityChar(name); c != 0) {
     ref->appendChild(new TDomText(FDocument, WideString(1, c)));
   } else if (IsPlainText(text)) {
     if (!text.empty()) {

@@ -256,8 +256,8 @@ bool TContentModelCheck::TakeOccurrence(const TXmlElementCMTokenizer& token) {
 
 } // namespace
 
-void TestContentSpec(std::u16string_view spec, TSignalFault& fault) {
-  TXmlElementCMTokenizer tokenizer(spec);
+void TestContentModel(std::u16string_view model, TSignalFault& fault) {
+  TXmlElementCMTokenizer tokenizer(model);
   TContentModelCheck check(fault);
   TSignalFault warning;
   do {

@@ -104,7 +104,7 @@ constexpr TKindText kKindTexts[] = {
     {ekInvalidAttDefName, "ekInvalidAttDefName", "'%s' is not a valid attribute name"},
     {ekInvalidCondSect, "ekInvalidCondSect", "malformed conditional section"},
     {ekInvalidContentSpecChar, "ekInvalidContentSpecChar",
-     "unexpected character in a content specification"},
+     "unexpected character in the content of an element declaration"},
     {ekInvalidElementDecl, "ekInvalidElementDecl", "malformed ELEMENT declaration '%s'"},
     {ekInvalidAttDefElementType, "ekInvalidAttDefElementType",
      "'%s' is not a valid element type"},
