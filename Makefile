@@ -1,6 +1,6 @@
 # The two commands a newcomer needs: `make run` and `make test`; the native Windows
 # programs: `make windows` and `make test-windows` (cross-built, tested under Wine).
-.PHONY: all deps run test release windows test-windows bench format clean
+.PHONY: all deps run gui test release windows test-windows bench bench-convert format clean
 
 all: release
 
@@ -21,12 +21,24 @@ windows: deps
 test-windows: deps
 	cmake --workflow --preset test-windows
 
+# Converts the sample backup on the command line: its list, then the address file's head.
 run: release
+	build/release/cli/velmora-convert --list examples/Mobius.lmc
+	build/release/cli/velmora-convert --force -o build/release/BUCH.ADR examples/Mobius.lmc
+	@echo "build/release/BUCH.ADR (Windows-1252), first lines:"
+	@head -n 5 build/release/BUCH.ADR | iconv -f WINDOWS-1252 -t UTF-8
+
+gui: release
 	build/release/app/qt/velmora
 
 bench: release
 	cmake --build --preset release --target benchmarks
 	@for b in build/release/bench/bench_*; do [ -x "$$b" ] && "$$b"; done
+	python3 bench/convert_bench.py build/release/cli/velmora-convert build/bench-convert
+
+# The whole conversion beside the reference converters, on 19 MB and 170 MB backups.
+bench-convert: release
+	python3 bench/convert_bench.py build/release/cli/velmora-convert build/bench-convert
 
 format:
 	find . -path ./build -prune -o \( -name '*.h' -o -name '*.cpp' \) -print | xargs clang-format -i

@@ -4,9 +4,13 @@
 #include <limits>
 
 #include "app/application.h"
+#include "app/conversion_commands.h"
 #include "app/form_storage.h"
+#include "docservice/document_service.h"
 #include "platform/registry.h"
 #include "runtime/exceptions.h"
+#include "runtime/files.h"
+#include "xpath/xpath_document.h"
 
 namespace velmora {
 
@@ -15,6 +19,23 @@ namespace {
 const char* const kMobiusKey = "\\Software\\Kestrovan\\MobiusPX";
 
 } // namespace
+
+// The commands' way to the window.
+class TfrmMain::TWindowHost final : public TConversionHost {
+public:
+  explicit TWindowHost(TMainWindowView& view) : FView(view) {}
+  void SetStatusText(int panel, const NarrowString& text) override {
+    FView.SetStatusText(panel, text);
+  }
+  void ProcessMessages() override { FView.ProcessMessages(); }
+  NarrowString CountryCodeText() override { return FView.CountryCodeText(); }
+  bool ConfirmOverwrite(const NarrowString& question) override {
+    return FView.AskQuestion(question);
+  }
+
+private:
+  TMainWindowView& FView;
+};
 
 TfrmMain::TfrmMain(TComponent* owner, TMainWindowView& view)
     : TCustomForm(owner, view), FView(view), FFormStorage1(new TFormStorage(this)) {
@@ -26,12 +47,20 @@ TfrmMain::TfrmMain(TComponent* owner, TMainWindowView& view)
   FormCreate();
 }
 
+TfrmMain::~TfrmMain() = default;
+
 void TfrmMain::FormCreate() {
   FFormStorage1->SetIniFileRoot(piExeDir);
+  FDomImpl.reset(new TvxDomImplementation);
+  FDocument = nullptr;
   FView.SetActivePage(tsLMC);
 }
 
-void TfrmMain::FormDestroy() {}
+// Every document the service loaded goes with it.
+void TfrmMain::FormDestroy() {
+  FDocument = nullptr;
+  FDomImpl.reset();
+}
 
 NarrowString TfrmMain::ReadMobiusDefaultStorage() {
   TRegistry registry(Application().Environment().UserRegistry);
@@ -55,9 +84,39 @@ void TfrmMain::FormStorage1SavePlacement() {
   FFormStorage1->WriteSettingInteger("CountryCode", FView.CountryCodeValue());
 }
 
-void TfrmMain::btnImportClick() {}
+void TfrmMain::ReleaseDocument() {
+  TDomDocumentXPath* document = FDocument;
+  FDocument = nullptr;
+  if (document) {
+    document->Free();
+  }
+}
 
-void TfrmMain::btnExportClick() {}
+void TfrmMain::btnImportClick() {
+  FView.ClearRows();
+  // A backup file may be large: the previous one need not stay beside the next.
+  ReleaseDocument();
+  FDocument = FDomImpl->LoadFromFile(UnquotedFileName(FView.FileNameText(feLMCFile)), ptXml);
+  TWindowHost host(FView);
+  int lastRow = kNoRow;
+  ListBackups(*FDomImpl, FDocument, host, [this, &lastRow](const TBackupRow& row) {
+    lastRow = FView.AppendRow(row.Device, row.Date, row.Folder);
+  });
+  if (lastRow != kNoRow) {
+    FView.CheckSelectAndShowRow(lastRow);
+  }
+  FView.SetActivePage(tsSelect);
+}
+
+void TfrmMain::btnExportClick() {
+  const int row = FView.SelectedRow();
+  if (row == kNoRow) {
+    return;
+  }
+  TWindowHost host(FView);
+  auto* backup = static_cast<TDomNode*>(FView.RowData(row));
+  ExportBackup(*FDomImpl, FDocument, backup, UnquotedFileName(FView.FileNameText(feOutFile)), host);
+}
 
 void TfrmMain::ImportButtonClicked() noexcept {
   RunCommand(&TfrmMain::btnImportClick);

@@ -7,7 +7,9 @@
 
 namespace velmora {
 
+class TDomDocumentXPath;
 class TFormStorage;
+class TvxDomImplementation;
 
 class TfrmMain : public TCustomForm {
 public:
@@ -17,6 +19,10 @@ public:
   const char* ClassName() const override { return "TfrmMain"; }
   TMainWindowView& View() const { return FView; }
   TFormStorage* FormStorage1() const { return FFormStorage1; }
+  // The document service, from FormCreate to FormDestroy, and the backup document of the
+  // last import (the service's), or none.
+  TvxDomImplementation* DomImpl() const { return FDomImpl.get(); }
+  TDomDocumentXPath* Document() const { return FDocument; }
 
   // The command buttons: each runs its command inside the error guard, with both buttons
   // disabled meanwhile; a click while a command runs is ignored.
@@ -29,7 +35,10 @@ public:
   void FormDestroy();
   void FormStorage1RestorePlacement();
   void FormStorage1SavePlacement();
+  // Lists the backups with contacts of the backup file as rows, selects the last one and
+  // shows page 2.
   void btnImportClick();
+  // Writes the contacts of the selected row's backup into the address file.
   void btnExportClick();
 
   // The backup file name the phone manager uses by default, from its registry settings;
@@ -40,13 +49,21 @@ public:
                                                     std::string_view property) override;
 
 protected:
+  ~TfrmMain() override;
   void DoDestroy() override { FormDestroy(); }
 
 private:
   void RunCommand(void (TfrmMain::*command)()) noexcept;
 
+  class TWindowHost;
+
+  // Frees the document of the last import, which no row refers to any more.
+  void ReleaseDocument();
+
   TMainWindowView& FView;
   TFormStorage* FFormStorage1;
+  TOwned<TvxDomImplementation> FDomImpl;
+  TDomDocumentXPath* FDocument = nullptr;
   bool FCommandRunning = false;
 };
 

@@ -24,25 +24,6 @@ constexpr int kMissingEntityName = 76;
 constexpr int kCharRefWithoutSemicolon = 92;
 constexpr int kEntityRefWithoutSemicolon = 96;
 
-char16_t PredefinedEntityChar(std::u16string_view name) {
-  if (name == u"lt") {
-    return u'<';
-  }
-  if (name == u"gt") {
-    return u'>';
-  }
-  if (name == u"amp") {
-    return u'&';
-  }
-  if (name == u"apos") {
-    return u'\'';
-  }
-  if (name == u"quot") {
-    return u'"';
-  }
-  return 0;
-}
-
 } // namespace
 
 TDomCustomDocument::TDomCustomDocument(TDomImplementation* implementation)
@@ -392,7 +373,7 @@ void TDomCustomDocument::normalizeAttributeValue(std::u16string_view value, int,
       if (!conformsToName(name)) {
         return fail(kInvalidEntityName);
       }
-      const char16_t replacement = PredefinedEntityChar(name);
+      const char16_t replacement = predefinedEntityChar(name);
       if (!replacement) {
         return fail(kUndeclaredEntity);
       }
@@ -519,24 +500,9 @@ void TDomDocument::normalizeAttributeValue(std::u16string_view value, int attrTy
 
 TDomNode* TDomDocument::copyNode(TDomNode* node, bool deep) {
   TDomNode* copy = TDomCustomDocument::copyNode(node, deep);
-  // Entity references are copied empty; the declarations fill them again.
-  std::vector<TDomEntityReference*> references;
-  for (TDomNode* n = copy; n;) {
-    if (n->nodeType() == nkEntityReference) {
-      references.push_back(static_cast<TDomEntityReference*>(n));
-    }
-    if (n->hasChildNodes()) {
-      n = n->firstChild();
-      continue;
-    }
-    while (n != copy && !n->nextSibling()) {
-      n = n->parentNode();
-    }
-    n = n == copy ? nullptr : n->nextSibling();
-  }
-  for (TDomEntityReference* reference : references) {
-    FAgent->ExpandEntityReference(reference);
-  }
+  // Entity references are copied empty; the declarations fill them again, all in one
+  // operation with one expansion budget.
+  FAgent->ExpandEntityReferences(copy);
   return copy;
 }
 
@@ -632,32 +598,19 @@ void TDomDocumentNS::hookBeforeClear() {
 }
 
 TDomElement* TDomDocumentNS::getElementById(std::u16string_view id) const {
-  const auto found = FIds.find(WideString(id));
-  return found == FIds.end() ? nullptr : found->second;
+  return FIds.Find(id);
 }
 
 void TDomDocumentNS::addId(const WideString& id, TDomElement* element) {
-  if (!element || !FIds.emplace(id, element).second) {
-    return;
-  }
-  FIdsOfElement.emplace(element, id);
-  element->setCarriesId(true);
+  FIds.Add(id, element);
 }
 
 void TDomDocumentNS::clearIds() {
-  for (const auto& entry : FIdsOfElement) {
-    const_cast<TDomElement*>(entry.first)->setCarriesId(false);
-  }
-  FIds.clear();
-  FIdsOfElement.clear();
+  FIds.Clear();
 }
 
 void TDomDocumentNS::dropIds(const TDomElement* element) {
-  const auto [first, last] = FIdsOfElement.equal_range(element);
-  for (auto it = first; it != last; ++it) {
-    FIds.erase(it->second);
-  }
-  FIdsOfElement.erase(first, last);
+  FIds.Drop(element);
 }
 
 } // namespace velmora

@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "dom/dom_implementation.h"
+#include "dom/id_table.h"
 #include "dom/name_table.h"
 #include "dom/traversal.h"
 
@@ -206,8 +207,7 @@ protected:
 
 private:
   std::vector<std::unique_ptr<TDomNodeList>> FElementLists;
-  std::unordered_map<WideString, TDomElement*> FIds;
-  std::unordered_multimap<const TDomElement*, WideString> FIdsOfElement;
+  TDomIdTable FIds;
 };
 
 // document as a document of the class a node kind requires; EInvalidCast otherwise (a

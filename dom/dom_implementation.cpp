@@ -14,7 +14,7 @@ TDomImplementation::TDomImplementation(TComponent* owner) : TDomBaseComponent(ow
 
 void TDomImplementation::doRequestXPathFunctionResult(
     std::u16string_view namespaceURI, std::u16string_view localName, TDomNode* contextNode,
-    int contextPosition, int contextSize, const std::vector<TDomXPathCustomResult*>& arguments,
+    int contextPosition, int contextSize, std::span<TDomXPathExpr* const> arguments,
     TDomXPathCustomResult*& value) {
   if (OnRequestXPathFunctionResult) {
     OnRequestXPathFunctionResult(namespaceURI, localName, contextNode, contextPosition, contextSize,

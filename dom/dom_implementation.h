@@ -4,6 +4,7 @@
 
 #include <functional>
 #include <memory>
+#include <span>
 #include <vector>
 
 #include "dom/dom_node.h"
@@ -18,6 +19,7 @@ class TDomCustomDocument;
 class TDomError;
 class TDomNodeList;
 class TDomXPathCustomResult;
+class TDomXPathExpr;
 class TXPathExpression;
 
 // Sender is the document or the implementation object that raised the event.
@@ -27,10 +29,14 @@ using TDomAttrModifiedEvent = std::function<void(void* sender, TDomNode* modifie
 // Sender is the object that reported the error; go may be changed to decide whether
 // reading goes on.
 using TDomErrorEvent = std::function<void(void* sender, const TDomError& error, bool& go)>;
-// Asked by the XPath engine for functions and variables it does not know.
+// Asked by the XPath engine for functions and variables it does not know. A handler answers
+// by storing a new result (of the four classes of xpath/results.h) in value, which the
+// engine then owns; leaving it empty means no answer. The arguments come unevaluated: a
+// handler may evaluate them with EvaluateExpression (xpath/evaluation.h) and the context
+// it is given (the expression object's context node, the current position and size).
 using TDomRequestXPathFunctionResultEvent = std::function<void(
     std::u16string_view namespaceURI, std::u16string_view localName, TDomNode* contextNode,
-    int contextPosition, int contextSize, const std::vector<TDomXPathCustomResult*>& arguments,
+    int contextPosition, int contextSize, std::span<TDomXPathExpr* const> arguments,
     TDomXPathCustomResult*& value)>;
 using TDomRequestXPathVariableEvent =
     std::function<void(const TXPathExpression* sender, std::u16string_view namespaceURI,
@@ -72,7 +78,7 @@ public:
   virtual void doRequestXPathFunctionResult(std::u16string_view namespaceURI,
                                             std::u16string_view localName, TDomNode* contextNode,
                                             int contextPosition, int contextSize,
-                                            const std::vector<TDomXPathCustomResult*>& arguments,
+                                            std::span<TDomXPathExpr* const> arguments,
                                             TDomXPathCustomResult*& value);
   virtual void doRequestXPathVariable(const TXPathExpression* sender,
                                       std::u16string_view namespaceURI,

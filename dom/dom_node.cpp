@@ -88,6 +88,12 @@ void TDomNode::checkNotReadOnly() const {
   }
 }
 
+void TDomNode::confirmAdmission() {
+  if (TCustomOwnedObject* owner = GetOwner()) {
+    owner->beforeAddOwned(this);
+  }
+}
+
 void TDomNode::setNodeValue(const WideString& value) {
   checkNotReadOnly();
   FNodeValue = value;

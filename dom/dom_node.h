@@ -123,6 +123,20 @@ public:
 
   bool isSupported(std::u16string_view feature, std::u16string_view version) const;
 
+  // expression evaluated with this node as context node, read as a Boolean, a number, the
+  // first node (none for a namespace node, which would not outlive the call) or a string.
+  // An expression that fails gives false, NaN, none or the empty string; a node outside an
+  // XPath document raises ENot_Supported_Err. Defined beside the expression object.
+  bool evaluateToBoolean(const WideString& expression);
+  double evaluateToNumber(const WideString& expression);
+  TDomNode* evaluateToNode(const WideString& expression);
+  WideString evaluateToString(const WideString& expression);
+
+  // The node's place in its document's XPath numbering (0: not numbered), written only by
+  // TDomDocumentXPath; the node carries it so that document order costs no lookup.
+  uint64_t xpathOrderNumber() const { return FXPathOrderNumber; }
+  void setXPathOrderNumber(uint64_t number) const { FXPathOrderNumber = number; }
+
   // The node's parent in document order questions: attributes and XPath namespace nodes
   // answer their owner element.
   virtual const TDomNode* positionParent() const { return parentNode(); }
@@ -138,6 +152,11 @@ protected:
   void BeforeDestruction(bool ownerGoes, TFirstFailure& failures) noexcept override;
 
   void checkNotReadOnly() const;
+  // Nodes that no document owns (XPath namespace nodes) still answer for one.
+  void setOwnerDocument(TDomCustomDocument* document) { FOwnerDocument = document; }
+  // Runs the owner's admission check (beforeAddOwned) again from the constructor of a node
+  // class: the first check runs while the node is still being built and cannot know its kind.
+  void confirmAdmission();
   void setAllowedChildKinds(TDomNodeKinds kinds) { FAllowedChildKinds = kinds; }
   void setNamespaceAware(bool aware) { FNamespaceAware = aware; }
 
@@ -161,6 +180,7 @@ private:
   TDomCustomDocument* FOwnerDocument = nullptr;
   std::unique_ptr<TDomNodeList> FChildNodes;
   std::unique_ptr<std::vector<TUserDataEntry>> FUserData;
+  mutable uint64_t FXPathOrderNumber = 0;
   TDomNodeKinds FAllowedChildKinds = kPlainNodeChildKinds;
   bool FNamespaceAware = false;
 };
@@ -168,6 +188,21 @@ private:
 // The class of a node by its kind, for the few places that must look at it.
 inline bool IsElementNode(const TDomNode* node) {
   return node && node->nodeType() == nkElement;
+}
+
+// The node after node in document order within root's subtree, or none: the walk over a
+// subtree without recursion. skipChildren passes over node's children.
+inline TDomNode* NextInSubtree(TDomNode* node, const TDomNode* root, bool skipChildren = false) {
+  if (!skipChildren && node->hasChildNodes()) {
+    return node->firstChild();
+  }
+  while (node != root) {
+    if (TDomNode* next = node->nextSibling()) {
+      return next;
+    }
+    node = node->parentNode();
+  }
+  return nullptr;
 }
 
 } // namespace velmora

@@ -141,6 +141,7 @@ TDomDocumentTypeDecl::TDomDocumentTypeDecl(TCustomOwnedObject* owner, std::u16st
     : TDomNode(owner), FName(name), FPublicId(publicId), FSystemId(systemId),
       FInternalSubset(internalSubset) {
   setAllowedChildKinds(0);
+  confirmAdmission();
 }
 
 TDomEntityReference::TDomEntityReference(TCustomOwnedObject* owner, std::u16string_view name)
@@ -148,6 +149,7 @@ TDomEntityReference::TDomEntityReference(TCustomOwnedObject* owner, std::u16stri
   setAllowedChildKinds(kElementChildKinds);
   CheckName(name, conformsToName);
   setReadOnly(true);
+  confirmAdmission();
 }
 
 TDomDocumentFragment::TDomDocumentFragment(TCustomOwnedObject* owner) : TDomNode(owner) {

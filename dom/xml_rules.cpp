@@ -307,8 +307,24 @@ bool conformsToCDataChars(std::u16string_view s) {
   return s.find(u"]]>") == std::u16string_view::npos && conformsToChars(s);
 }
 
+char16_t predefinedEntityChar(std::u16string_view name) {
+  if (name == u"lt") {
+    return u'<';
+  }
+  if (name == u"gt") {
+    return u'>';
+  }
+  if (name == u"amp") {
+    return u'&';
+  }
+  if (name == u"apos") {
+    return u'\'';
+  }
+  return name == u"quot" ? u'"' : 0;
+}
+
 bool isPredefinedEntityName(std::u16string_view s) {
-  return s == u"lt" || s == u"gt" || s == u"amp" || s == u"apos" || s == u"quot";
+  return predefinedEntityChar(s) != 0;
 }
 
 bool conformsToVersionNum(std::u16string_view s) {

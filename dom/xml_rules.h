@@ -108,6 +108,8 @@ bool conformsToSystemLiteralChars(std::u16string_view s);
 bool conformsToPubidChars(std::u16string_view s);
 bool conformsToCDataChars(std::u16string_view s);
 bool isPredefinedEntityName(std::u16string_view s);
+// The character that a predefined entity (lt, gt, amp, apos, quot) stands for, or 0.
+char16_t predefinedEntityChar(std::u16string_view name);
 bool conformsToVersionNum(std::u16string_view s);
 bool conformsToEncName(std::u16string_view s);
 

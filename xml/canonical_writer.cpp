@@ -6,6 +6,8 @@
 #include "dom/document.h"
 #include "dom/element.h"
 #include "dom/other_nodes.h"
+#include "dom/xml_rules.h"
+#include "xml/dtd_validation_agent.h"
 
 namespace velmora {
 
@@ -42,22 +44,6 @@ void AppendEscaped(WideString& out, std::u16string_view text) {
   }
 }
 
-char16_t PredefinedEntityChar(std::u16string_view name) {
-  if (name == u"lt") {
-    return u'<';
-  }
-  if (name == u"gt") {
-    return u'>';
-  }
-  if (name == u"amp") {
-    return u'&';
-  }
-  if (name == u"apos") {
-    return u'\'';
-  }
-  return name == u"quot" ? u'"' : 0;
-}
-
 void AppendStartTag(WideString& out, TDomElement* element) {
   out += u'<';
   out += element->nodeName();
@@ -90,7 +76,7 @@ bool Enter(WideString& out, TDomNode* node, bool insideRoot) {
     }
     return false;
   case nkEntityReference: {
-    const char16_t predefined = PredefinedEntityChar(node->nodeName());
+    const char16_t predefined = predefinedEntityChar(node->nodeName());
     if (predefined != 0) {
       AppendEscaped(out, std::u16string_view(&predefined, 1));
       return false;
@@ -111,10 +97,48 @@ bool Enter(WideString& out, TDomNode* node, bool insideRoot) {
   }
 }
 
+// The notations a DOM Level 1 document declares, by name, in a document type declaration
+// of their own (the second canonical form of the conformance suite).
+void AppendNotations(WideString& out, TDomCustomDocument* document) {
+  const TDomNode* doctype = document->doctype();
+  if (document->flavor() != dfPlain || !doctype) {
+    return;
+  }
+  const TDtdNamedObjectMap& map =
+      static_cast<TDomDocument*>(document)->validationAgent().DtdModel().NotationDecls();
+  std::vector<const TDtdNotationDecl*> notations;
+  for (int i = 0; i < map.Count(); ++i) {
+    notations.push_back(static_cast<const TDtdNotationDecl*>(map.Item(i)));
+  }
+  if (notations.empty()) {
+    return;
+  }
+  std::sort(notations.begin(), notations.end(),
+            [](const TDtdNotationDecl* a, const TDtdNotationDecl* b) {
+              return a->GetName() < b->GetName();
+            });
+  out += u"<!DOCTYPE " + doctype->nodeName() + u" [\n";
+  for (const TDtdNotationDecl* notation : notations) {
+    out += u"<!NOTATION " + notation->GetName();
+    if (!notation->PublicId().empty()) {
+      // Public identifiers compare with their white space normalized.
+      out += u" PUBLIC '" + collapseWhiteSpace(notation->PublicId()) + u"'";
+      if (!notation->SystemId().empty()) {
+        out += u" '" + notation->SystemId() + u"'";
+      }
+    } else {
+      out += u" SYSTEM '" + notation->SystemId() + u"'";
+    }
+    out += u">\n";
+  }
+  out += u"]>\n";
+}
+
 } // namespace
 
 NarrowString CanonicalForm(TDomCustomDocument* document) {
   WideString out;
+  AppendNotations(out, document);
   TDomNode* current = document;
   int depth = 0; // elements open
   for (;;) {

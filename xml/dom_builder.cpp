@@ -10,26 +10,6 @@ namespace velmora {
 
 namespace {
 
-// The character of a predefined entity, or 0.
-char16_t PredefinedEntityChar(std::u16string_view name) {
-  if (name == u"lt") {
-    return u'<';
-  }
-  if (name == u"gt") {
-    return u'>';
-  }
-  if (name == u"amp") {
-    return u'&';
-  }
-  if (name == u"apos") {
-    return u'\'';
-  }
-  if (name == u"quot") {
-    return u'"';
-  }
-  return 0;
-}
-
 // The prefix of a qualified name (empty without a colon) and its local part.
 void SplitName(std::u16string_view name, std::u16string_view& prefix,
                std::u16string_view& localName) {
@@ -186,7 +166,9 @@ void TXmlDomBuilder::AddDoctype(const TXmlDoctypeSignal& signal) {
   AppendNew(doctype);
   if (FPlainDocument && FReferenceNode == FDocument) {
     const bool validating = FDocTypeDeclTreatment == dtCheckValidity;
-    if (!FPlainDocument->validationAgent().PrepareDtdModel(doctype, validating)) {
+    TDtdValidationAgent& agent = FPlainDocument->validationAgent();
+    agent.PrepareDtdModel(validating);
+    if (agent.DtdModel().PrepStatus() == psAborted) {
       throw EParserException(validating ? "Non-wellformed or invalid DTD."
                                         : "Non-wellformed DTD.");
     }
@@ -226,7 +208,7 @@ void TXmlDomBuilder::ProcessSignal(TXmlSignal& signal) {
   }
   case skEntityRef: {
     const std::u16string_view name = static_cast<TXmlEntityRefSignal&>(signal).RefName;
-    const char16_t predefined = PredefinedEntityChar(name);
+    const char16_t predefined = predefinedEntityChar(name);
     if (!FKeepEntityRefs && predefined != 0) {
       AppendText(false, std::u16string_view(&predefined, 1));
       return;

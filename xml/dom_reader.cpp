@@ -198,6 +198,10 @@ void TXmlStandardDomReader::LeaveElement(TDomElement* element) {
   }
 }
 
+bool TXmlStandardDomReader::ReplaysContent(const TDomNode* node) const {
+  return FReplayEntityContent && node->nodeType() == nkEntityReference && node->hasTreeChildren();
+}
+
 void TXmlStandardDomReader::EnterNode(TDomNode* node) {
   FCurrentNode = node;
   switch (node->nodeType()) {
@@ -211,7 +215,9 @@ void TXmlStandardDomReader::EnterNode(TDomNode* node) {
     SendCData(node->nodeValue());
     return;
   case nkEntityReference:
-    SendEntityRef(node->nodeName());
+    if (!ReplaysContent(node)) {
+      SendEntityRef(node->nodeName());
+    }
     return;
   case nkProcessingInstruction:
     SendPI(node->nodeName(), node->nodeValue());
@@ -240,7 +246,7 @@ void TXmlStandardDomReader::WalkNode(TDomNode* node) {
   for (;;) {
     EnterNode(current);
     const TDomNodeType type = current->nodeType();
-    const bool walksChildren = type == nkElement || type == nkDocument;
+    const bool walksChildren = type == nkElement || type == nkDocument || ReplaysContent(current);
     if (walksChildren && current->hasTreeChildren()) {
       current = static_cast<TDomNode*>(current->firstTreeChild());
       continue;

@@ -45,6 +45,10 @@ public:
   // Only attributes whose specified flag is set (true by default).
   bool IgnoreUnspecified() const { return FIgnoreUnspecified; }
   void SetIgnoreUnspecified(bool value) { FIgnoreUnspecified = value; }
+  // Entity references that hold their replacement are sent as that content, for a copy
+  // into a document that holds no references (false by default: sent as references).
+  bool ReplayEntityContent() const { return FReplayEntityContent; }
+  void SetReplayEntityContent(bool value) { FReplayEntityContent = value; }
 
 private:
   // Where every signal of this reader stands: nowhere but on line 1 of the current URI.
@@ -57,6 +61,7 @@ private:
 
   // The first and the last step of a node in the walk.
   void EnterNode(TDomNode* node);
+  bool ReplaysContent(const TDomNode* node) const;
   void LeaveElement(TDomElement* element);
   void SendElementStart(TDomElement* element);
   // Signals are sent at the current node.
@@ -64,6 +69,7 @@ private:
 
   TDomNode* FCurrentNode = nullptr;
   bool FIgnoreUnspecified = true;
+  bool FReplayEntityContent = false;
   TNodeLocation FLocation;
 };
 

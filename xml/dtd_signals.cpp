@@ -54,7 +54,7 @@ void TXmlElementTypeDeclarationSignal::TestWellformedness(TSignalFault& fault) c
     fault.Set(ekInvalidElementDeclName, DeclName);
     return;
   }
-  TestContentSpec(ContentSpec, fault);
+  TestContentModel(ContentSpec, fault);
 }
 
 std::unique_ptr<TXmlSignal>

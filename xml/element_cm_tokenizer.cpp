@@ -184,6 +184,10 @@ bool TContentModelCheck::TakeOpen() {
   if (FState != csStart && FState != csGroupOpened && FState != csItemExpected) {
     return false;
   }
+  // Models are built and matched along their nesting: a bound keeps that shallow.
+  if (FSeparators.size() >= kMaxContentModelDepth) {
+    return false;
+  }
   FSeparators.push_back(0);
   FState = csGroupOpened;
   return true;
@@ -252,8 +256,8 @@ bool TContentModelCheck::TakeOccurrence(const TXmlElementCMTokenizer& token) {
 
 } // namespace
 
-void TestContentSpec(std::u16string_view spec, TSignalFault& fault) {
-  TXmlElementCMTokenizer tokenizer(spec);
+void TestContentModel(std::u16string_view model, TSignalFault& fault) {
+  TXmlElementCMTokenizer tokenizer(model);
   TContentModelCheck check(fault);
   TSignalFault warning;
   do {

@@ -1,7 +1,7 @@
 #pragma once
-// The content specification of an element type declaration ("EMPTY", "ANY", "(#PCDATA|a)*",
+// The content of an element type declaration ("EMPTY", "ANY", "(#PCDATA|a)*",
 // "(a,(b|c)+)?"): its tokens, and the test that they form one of the productions of
-// XML 1.0 that a content specification may be.
+// XML 1.0 that the content of such a declaration may be.
 
 #include "xml/signals.h"
 
@@ -52,10 +52,13 @@ private:
   std::u16string_view FClue;
 };
 
-// Whether spec is "EMPTY", "ANY", or a Mixed or children content model. The fault is
+// Content models nest at most this deep; a deeper one is refused as ekInvalidContentModel.
+constexpr size_t kMaxContentModelDepth = 256;
+
+// Whether model is "EMPTY", "ANY", or a Mixed or children content model. The fault is
 // ekMisplacedAny, ekMisplacedEmpty, ekMisplacedPCData, ekInvalidContentModel or a fatal kind
 // of the tokenizer, with the offending token as snippet; failing those, the first warning
 // of the tokenizer.
-void TestContentSpec(std::u16string_view spec, TSignalFault& fault);
+void TestContentModel(std::u16string_view model, TSignalFault& fault);
 
 } // namespace velmora

@@ -13,4 +13,11 @@ TDomError::TDomError(const TXmlErrorDetail& detail)
   }
 }
 
+TDomError::TDomError(int errorKind, TDtdObject* dtdObject, TDomNode* domNode, WideString snippet,
+                     WideString clue)
+    : FErrorKind(errorKind), FSnippet(std::move(snippet)), FClue(std::move(clue)) {
+  FValues.DtdObject = dtdObject;
+  FValues.DomNode = domNode;
+}
+
 } // namespace velmora

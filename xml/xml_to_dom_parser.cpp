@@ -53,11 +53,11 @@ void TXmlToDomParser::SetDOMImpl(TDomImplementation* implementation) {
   FReader->SetDOMImpl(implementation);
 }
 
-void TXmlToDomParser::RaiseParserError() {
+void TXmlCustomParser::RaiseParserError() {
   throw EParserException(dom_messages::kParserError);
 }
 
-bool TXmlToDomParser::SendErrorNotification(int errorKind) {
+bool TXmlCustomParser::SendErrorNotification(int errorKind) {
   const TDomError error(errorKind);
   if (TDomImplementation* implementation = DOMImpl()) {
     return implementation->handleError(this, &error);
@@ -65,7 +65,7 @@ bool TXmlToDomParser::SendErrorNotification(int errorKind) {
   return error.Severity() != svFatal;
 }
 
-void TXmlToDomParser::SetBufferSize(int32_t value) {
+void TXmlCustomParser::SetBufferSize(int32_t value) {
   if (value < 1024) {
     throw ENot_Supported_Err("BufferSize must not be less than 1024.");
   }
@@ -117,7 +117,7 @@ TDomDocument* TXmlToDomParser::ParseStream(TStream* stream, const WideString& sy
   }
   std::unique_ptr<TXmlInputSource> source;
   try {
-    source = std::make_unique<TXmlInputSource>(stream, WideString(), systemId, FBufferSize,
+    source = std::make_unique<TXmlInputSource>(stream, WideString(), systemId, BufferSize(),
                                                codecClass, keepInitialPosition, 0, 0, 0, 0, 1);
   } catch (const ENot_Supported_Err&) {
     SendErrorNotification(ekEncodingNotSupported);

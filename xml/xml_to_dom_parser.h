@@ -27,9 +27,20 @@ public:
   virtual void SetDOMImpl(TDomImplementation* implementation) {
     SetReference(FDomImpl, implementation);
   }
+  // Delivers a problem found outside a reader (a record without a location); whether
+  // reading may go on.
+  virtual bool SendErrorNotification(int errorKind);
+  // The byte buffer of input sources; below 1024 raises ENot_Supported_Err "BufferSize must
+  // not be less than 1024.".
+  int32_t BufferSize() const { return FBufferSize; }
+  virtual void SetBufferSize(int32_t value);
+
+protected:
+  [[noreturn]] static void RaiseParserError();
 
 private:
   TComponentRef<TDomImplementation> FDomImpl;
+  int32_t FBufferSize = 4096;
 };
 
 class TXmlToDomParser : public TXmlCustomParser {
@@ -41,11 +52,6 @@ public:
   void SetDOMImpl(TDomImplementation* implementation) override;
   // Parses source as the content of fragment.
   virtual bool ParseFragmentInto(TXmlSimpleInputSource* source, TDomDocumentFragment* fragment);
-  // Delivers a problem found outside the reader (a record without a location); whether
-  // reading may go on.
-  virtual bool SendErrorNotification(int errorKind);
-  // Below 1024 raises ENot_Supported_Err "BufferSize must not be less than 1024.".
-  virtual void SetBufferSize(int32_t value);
   virtual TDomDocument* ParseFile(const NarrowString& fileName);
   // The strings joined, with a byte-order mark in front, read as UTF-16.
   virtual TDomDocument* ParseStringList(const TUtilsWideStringList& list,
@@ -62,7 +68,6 @@ public:
                                         TUnicodeCodecClass codecClass, bool keepInitialPosition);
   virtual TDomDocument* ParseInputSource(TXmlInputSource* source);
 
-  int32_t BufferSize() const { return FBufferSize; }
   bool KeepCDATASections() const { return FBuilder->KeepCDATASections(); }
   void SetKeepCDATASections(bool value) { FBuilder->SetKeepCDATASections(value); }
   bool KeepComments() const { return FBuilder->KeepComments(); }
@@ -78,13 +83,10 @@ protected:
   virtual void CreateParts();
 
 private:
-  [[noreturn]] void RaiseParserError();
-
   // Owned as components of the parser.
   TXmlStandardDocReader* FReader = nullptr;
   TXmlWFTestHandler* FTestHandler = nullptr;
   TXmlDomBuilder* FBuilder = nullptr;
-  int32_t FBufferSize = 4096;
 };
 
 } // namespace velmora

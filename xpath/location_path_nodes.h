@@ -6,14 +6,12 @@
 // nests one TDomXPathFilterExpr per predicate.
 
 #include "dom/dom_types.h"
+#include "xpath/axis_type.h"
 #include "xpath/syntax_node.h"
 
 namespace velmora {
 
 class TDomXPathStep;
-
-// The direction in which an axis yields its nodes.
-enum TDomXPathAxisType : uint8_t { atForward = 0, atReverse = 1 };
 
 // Left: a filter expression, the absolute-path marker, or none for a relative location
 // path. Right: the first step, or none.

@@ -400,10 +400,13 @@ TDomXPathSyntaxNode* TDomXPathParser::ReduceShefferStroke(TNode* current) {
 }
 
 TDomXPathSyntaxNode* TDomXPathParser::ReduceSlash(TNode* current) {
-  // A "/" that ends the text or stands before "|" at the start or after "|" is the root
-  // path alone; any other waits for its step.
-  if ((FStack.Length() > 0 && !EntryIs(0, ncShefferStrokeOperator)) ||
-      (!NextIs(EndOfText) && !NextIs(ShefferStrokeOperator))) {
+  // A "/" where an absolute path may begin (the start, after "|" or "(") that ends the
+  // text or stands before "|" or ")" is the root path alone, as in "count(/)"; any other
+  // waits for its step.
+  const bool mayBegin = FStack.Length() == 0 || EntryIs(0, ncShefferStrokeOperator) ||
+                        EntryIs(0, ncLeftParenthesis);
+  if (!mayBegin ||
+      (!NextIs(EndOfText) && !NextIs(ShefferStrokeOperator) && !NextIs(RightParenthesis))) {
     return Push(current);
   }
   return FTree.Make<TDomXPathPathExpr>(FTree.Make<TDomXPathAbsoluteLocationPath>(), nullptr);

@@ -6,8 +6,12 @@
 #include <memory>
 #include <vector>
 
+#include "dom/dom_node.h"
+#include "xpath/evaluation.h"
 #include "xpath/expression_nodes.h"
 #include "xpath/location_path_nodes.h"
+#include "xpath/node_kinds.h"
+#include "xpath/xpath_expression.h"
 
 namespace velmora {
 
@@ -15,6 +19,33 @@ void TDomXPathSyntaxTree::clear() {
   FRootExpression = nullptr;
   FNodeCount = 0;
   FArena.Release();
+}
+
+TDomXPathResultPtr TDomXPathSyntaxTree::Evaluate(TDomNode* contextNode) {
+  constexpr TDomNodeKinds kContextKinds =
+      NodeKindBit(nkElement) | NodeKindBit(nkAttribute) | NodeKindBit(nkText) |
+      NodeKindBit(nkProcessingInstruction) | NodeKindBit(nkComment) | NodeKindBit(nkDocument) |
+      NodeKindBit(nkXPathNamespace);
+  if (contextNode && !HasKind(kContextKinds, contextNode->nodeType())) {
+    throw ENot_Supported_Err(dom_messages::kNotSupported);
+  }
+  if (!FRootExpression) {
+    throw EXPath_Invalid_Expression_Err("No valid XPath expression prepared.");
+  }
+  struct TContextScope {
+    TDomNode*& Slot;
+    TDomNode* Saved;
+    ~TContextScope() { Slot = Saved; }
+  } scope{FContextNode, FContextNode};
+  FContextNode = contextNode;
+  return EvaluateExpression(FRootExpression, {contextNode, 1, 1});
+}
+
+WideString TDomXPathSyntaxTree::LookupNamespaceURI(const WideString& prefix) const {
+  if (FOwnerExpression) {
+    return FOwnerExpression->LookupNamespaceURI(prefix);
+  }
+  return FContextNode ? FContextNode->lookupNamespaceURI(prefix) : WideString();
 }
 
 std::u16string_view TDomXPathSyntaxTree::KeepText(std::u16string_view text) {

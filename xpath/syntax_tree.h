@@ -15,11 +15,13 @@
 #include <utility>
 
 #include "runtime/strings.h"
+#include "xpath/results.h"
 #include "xpath/syntax_arena.h"
 #include "xpath/syntax_node.h"
 
 namespace velmora {
 
+class TDomNode;
 class TDomXPathExpr;
 class TXPathExpression;
 
@@ -43,6 +45,19 @@ public:
   TDomXPathExpr* RootExpression() const { return FRootExpression; }
   // Frees every syntax node and forgets the root expression.
   void clear();
+
+  // The value of the root expression for contextNode (position 1 of 1, or no context
+  // node); the caller owns it. A context node of a kind that no expression starts from (a
+  // CDATA section, an entity reference, a fragment, a document type) raises
+  // ENot_Supported_Err "Not supported error."; without a root expression
+  // EXPath_Invalid_Expression_Err "No valid XPath expression prepared." is raised. The
+  // errors of evaluation pass through.
+  TDomXPathResultPtr Evaluate(TDomNode* contextNode);
+  // The context node of the evaluation under way, or none.
+  TDomNode* ContextNode() const { return FContextNode; }
+  // The namespace URI bound to prefix where the expression runs: the owner expression's
+  // answer, or without one the context node's; empty when the prefix is not bound.
+  WideString LookupNamespaceURI(const WideString& prefix) const;
 
   // The node of the class that the token kind stands for, holding value; none for
   // EndOfText and InvalidToken. Classes that carry no value ignore it. A name that is no
@@ -70,6 +85,7 @@ public:
 private:
   TXPathExpression* FOwnerExpression;
   TDomXPathExpr* FRootExpression = nullptr;
+  TDomNode* FContextNode = nullptr;
   // Nodes made since the last clear: a tree of no more nodes cannot nest deeper.
   size_t FNodeCount = 0;
   // The text of the last parse; token values are views into it.

@@ -94,7 +94,6 @@ QWidget* TQtMainWindow::CreateImportPage() {
   FLMCFile->setText(QStringLiteral("Mobius.lmc"));
   CreateLabel(page, "Label1", "&Mobius Backup-File:", 8, 16, FLMCFile);
   FImportButton = CreateCommandButton(page, "btnImport", ImportIcon());
-  // The command's body comes with the import and export commands.
   connect(FImportButton, &QToolButton::clicked, this, [this] {
     if (FForm) {
       FForm->ImportButtonClicked();
@@ -148,7 +147,6 @@ QWidget* TQtMainWindow::CreateOutputPage() {
   CreateLabel(page, "Label2", "&Phoner Adress File:", 8, 16, FOutFile);
   CreateLabel(page, "Label3", "&Country Code:", 8, 44, FCountryCode);
   FExportButton = CreateCommandButton(page, "btnExport", ExportIcon());
-  // The command's body comes with the import and export commands.
   connect(FExportButton, &QToolButton::clicked, this, [this] {
     if (FForm) {
       FForm->ExportButtonClicked();

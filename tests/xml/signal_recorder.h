@@ -18,7 +18,7 @@ namespace velmora::testing {
 // One signal as text: "start", "<a", "@x=1", "t:text", "r:A" (character reference),
 // "cd:text", "c:text", "?target|data", "&name", "/a", "!name|public|system|subset",
 // "pm:p=uri", "/pm:p", "end", "abort"; in a DTD "ext:system|public|encoding|version",
-// "int:system|standalone", "E:name|spec", "A:element|name|type|default kind|default|tokens",
+// "int:system|standalone", "E:name|content model", "A:element|name|type|default kind|default|tokens",
 // "G:name|value|public|system|notation", "P:name|value|public|system",
 // "N:name|public|system", "%name" (a reference left unread), "pe" (a reference found); a
 // declaration read inside a parameter entity has "%" before the colon ("E%:a|ANY").

@@ -178,10 +178,12 @@ INSTANTIATE_TEST_SUITE_P(
         TAcceptCase{u"f(1)[2]", true}, TAcceptCase{u"'lit'", true}, TAcceptCase{u".5", true},
         TAcceptCase{u"f(g(h()), 2)", true}, TAcceptCase{u"Item[@type='Name']/@value", true},
         TAcceptCase{u"a | b | c", true}, TAcceptCase{u"1 != 2 and 3 >= 4 or 5 mod 6", true},
-        // An absolute path may begin at the start, after "(" and after "|".
+        // An absolute path, and the root path alone, may begin at the start, after "(" and
+        // after "|".
         TAcceptCase{u"(/a)", true}, TAcceptCase{u"a | /b", true}, TAcceptCase{u"/ | a", true},
         TAcceptCase{u"a | /", true}, TAcceptCase{u"1 = (/a)", true},
-        TAcceptCase{u"f(1, (/a))", true}));
+        TAcceptCase{u"f(1, (/a))", true}, TAcceptCase{u"(/)", true}, TAcceptCase{u"count(/)", true},
+        TAcceptCase{u"f(/ | a)", true}));
 
 INSTANTIATE_TEST_SUITE_P(
     Refused, Grammar,
@@ -203,7 +205,7 @@ INSTANTIATE_TEST_SUITE_P(
         // Nowhere else may an absolute path begin, not even the root path alone.
         TAcceptCase{u"1 = /a", false}, TAcceptCase{u"a and /b", false},
         TAcceptCase{u"f(1, /a)", false}, TAcceptCase{u"a[/b]", false}, TAcceptCase{u"1 = /", false},
-        TAcceptCase{u"(/)", false}));
+        TAcceptCase{u"f(1, /)", false}));
 
 TEST(SyntaxTree, SplitsNamesAndBindsCoreFunctions) {
   TDomXPathSyntaxTree tree;

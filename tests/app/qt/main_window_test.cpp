@@ -4,10 +4,14 @@
 #include <QHeaderView>
 #include <QLabel>
 #include <QLineEdit>
+#include <QMessageBox>
+#include <QPushButton>
 #include <QScreen>
 #include <QSpinBox>
 #include <QStatusBar>
 #include <QTabWidget>
+#include <QTest>
+#include <QTimer>
 #include <QToolButton>
 #include <QTreeWidget>
 #include <climits>
@@ -258,6 +262,83 @@ TEST_F(QtWindowTest, PlacementAndStateComeBackInTheNextRun) {
     EXPECT_EQ(next.Window.WindowState(), state) << state;
     EXPECT_EQ(next.Window.Placement().NormalPosition, normal) << state;
   }
+}
+
+// Clicks the button of the next message box as soon as it is shown, and keeps what it said.
+struct TBoxAnswer {
+  QString Title;
+  QString Text;
+
+  void Next(const QString& button) {
+    auto* poll = new QTimer;
+    QObject::connect(poll, &QTimer::timeout, [this, poll, button] {
+      auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget());
+      if (!box) {
+        return;
+      }
+      Title = box->windowTitle();
+      Text = box->text();
+      for (QAbstractButton* candidate : box->buttons()) {
+        if (candidate->text() == button) {
+          candidate->click();
+        }
+      }
+      poll->deleteLater();
+    });
+    poll->start(10);
+  }
+};
+
+TEST_F(QtWindowTest, AConversionAsAPersonDoesIt) {
+  using testing::ReadWholeFile;
+  using testing::TestDataFile;
+  const NarrowString backup = ReadWholeFile(TestDataFile("../../examples/Mobius.lmc"));
+  FFolder.WriteFile("Mobius.lmc", backup);
+  auto* lmcFile = Control<QLineEdit>("feLMCFile");
+  auto* list = Control<QTreeWidget>("lvSelect");
+  ASSERT_TRUE(lmcFile && list);
+  lmcFile->setText(QString::fromStdString(FFolder.File("Mobius.lmc")));
+  QTest::mouseClick(Control<QToolButton>("btnImport"), Qt::LeftButton);
+
+  EXPECT_EQ(Control<QTabWidget>("pgMain")->currentIndex(), 1);
+  ASSERT_EQ(list->topLevelItemCount(), 6);
+  EXPECT_EQ(list->topLevelItem(3)->text(0), "Handy Büro");
+  EXPECT_EQ(list->topLevelItem(3)->text(1), "2026-01-02 12:00");
+  EXPECT_EQ(list->topLevelItem(5)->checkState(0), Qt::Checked);
+  EXPECT_EQ(list->currentItem(), list->topLevelItem(5));
+  EXPECT_EQ(Control<QLabel>("sbStatusPanel0")->text(), "Handy Büro");
+  EXPECT_EQ(Control<QLabel>("sbStatusPanel1")->text(), "2026-03-02 12:02");
+
+  // A click on another row and back on the last one.
+  for (int row : {1, 5}) {
+    const QRect place = list->visualItemRect(list->topLevelItem(row));
+    QTest::mouseClick(list->viewport(), Qt::LeftButton, {}, place.center());
+  }
+  EXPECT_EQ(FWindow.SelectedRow(), 5);
+
+  Control<QTabWidget>("pgMain")->setCurrentIndex(2);
+  Control<QLineEdit>("feOutFile")->setText(QString::fromStdString(FFolder.File("BUCH.ADR")));
+  Control<QSpinBox>("seCountryCode")->setValue(49);
+  FFolder.WriteFile("BUCH.ADR", "old");
+  TBoxAnswer answer;
+  answer.Next("Abbrechen");
+  QTest::mouseClick(Control<QToolButton>("btnExport"), Qt::LeftButton);
+  EXPECT_EQ(answer.Title, "Warnung");
+  EXPECT_EQ(answer.Text, "Adressfile exists, overwrite?");
+  EXPECT_EQ(FFolder.ReadFile("BUCH.ADR"), "old");
+
+  answer.Next("OK");
+  QTest::mouseClick(Control<QToolButton>("btnExport"), Qt::LeftButton);
+  EXPECT_EQ(FFolder.ReadFile("BUCH.ADR"), ReadWholeFile(TestDataFile("convert/Mobius.adr")));
+  EXPECT_EQ(Control<QLabel>("sbStatusPanel0")->text(), "81");
+
+  FFolder.WriteFile("Mobius.lmc", "this is no XML");
+  answer.Next("OK");
+  QTest::mouseClick(Control<QToolButton>("btnImport"), Qt::LeftButton);
+  EXPECT_EQ(answer.Title, "Velmora");
+  EXPECT_EQ(answer.Text, "Parser error.");
+  EXPECT_EQ(list->topLevelItemCount(), 0);
+  EXPECT_EQ(Control<QTabWidget>("pgMain")->currentIndex(), 2);
 }
 
 TEST(FileDialogFilter, DescriptionsAndPatternsBecomeQtFilters) {

@@ -1,0 +1,150 @@
+// Loading: the text is parsed into a plain document, which a DOM reader replays into a new
+// XPath document through a builder; the plain document goes, the XPath document stays.
+
+#include "docservice/document_service.h"
+
+#include "docservice/copy_releaser.h"
+#include "docservice/html/html_to_xml.h"
+#include "dom/dom_exceptions.h"
+#include "runtime/exceptions.h"
+#include "runtime/format.h"
+#include "runtime/streams.h"
+#include "xml/dom_builder.h"
+#include "xml/dom_reader.h"
+#include "xml/dtd_validation_agent.h"
+#include "xml/resource_resolvers.h"
+#include "xml/xml_to_dom_parser.h"
+#include "xpath/xpath_document.h"
+
+namespace velmora {
+
+namespace {
+
+// Frees a document on every path but the one that hands it out.
+template <class TDocument> class TDocumentGuard {
+public:
+  explicit TDocumentGuard(TDocument* document) : FDocument(document) {}
+  TDocumentGuard(const TDocumentGuard&) = delete;
+  TDocumentGuard& operator=(const TDocumentGuard&) = delete;
+  ~TDocumentGuard() {
+    if (FDocument) {
+      TFirstFailure failures; // a guard that unwinds has no one to pass a handler's failure to
+      FDocument->Free(failures);
+    }
+  }
+  TDocument* get() const { return FDocument; }
+  TDocument* Release() {
+    TDocument* document = FDocument;
+    FDocument = nullptr;
+    return document;
+  }
+
+private:
+  TDocument* FDocument;
+};
+
+const char* ParserTypeName(TParserType parserType) {
+  switch (parserType) {
+  case ptXml:
+    return "ptXml";
+  case ptHtml:
+    return "ptHtml";
+  }
+  return nullptr;
+}
+
+[[noreturn]] void RaiseNotSupported(TParserType parserType) {
+  const char* name = ParserTypeName(parserType);
+  const NarrowString shown = name ? NarrowString(name) : std::to_string(parserType);
+  throw ENot_Supported_Err(Format("%s: %s", {"Not supported error", shown}));
+}
+
+} // namespace
+
+TvxDomImplementation::TvxDomImplementation(TComponent* owner)
+    : TDomImplementation(owner) {
+  SetResourceResolver(new TStandardResourceResolver(this));
+}
+
+TvxDomImplementation::~TvxDomImplementation() = default;
+
+void TvxDomImplementation::BeforeDestruction() noexcept {
+  // The results of the kept queries refer to the documents: they go first.
+  FExpressions.Clear();
+  TDomImplementation::BeforeDestruction();
+}
+
+TDomDocumentXPath* TvxDomImplementation::LoadFromFile(const NarrowString& fileName,
+                                                      TParserType parserType) {
+  TFileStream file(fileName, faRead);
+  return LoadFromStream(file, parserType);
+}
+
+TDomDocumentXPath* TvxDomImplementation::LoadFromStream(TStream& stream, TParserType parserType) {
+  const int64_t size = stream.Size() - stream.Position();
+  NarrowString text(static_cast<size_t>(size > 0 ? size : 0), '\0');
+  stream.ReadBuffer(text.data(), static_cast<int64_t>(text.size()));
+  return LoadFromText(std::move(text), parserType);
+}
+
+TDomDocumentXPath* TvxDomImplementation::LoadFromText(NarrowString text, TParserType parserType) {
+  TOwned<TXmlDomBuilder> builder(new TXmlDomBuilder(this));
+  // The parse has checked the document type declaration already, and an XPath document
+  // cannot hold one.
+  builder->SetDocTypeDeclTreatment(dtIgnore);
+  TDocumentGuard<TDomDocumentXPath> document(new TDomDocumentXPath(this));
+  builder->SetReferenceNode(document.get());
+  TOwned<TXmlCopyReleaser> releaser(new TXmlCopyReleaser(this));
+  releaser->SetNextHandler(builder.get());
+  TOwned<TXmlStandardDomReader> reader(new TXmlStandardDomReader(this));
+  reader->SetDOMImpl(this);
+  reader->SetNextHandler(releaser.get());
+
+  if (OnBeforeParse) {
+    OnBeforeParse(text, parserType);
+  }
+  if (FLastXmlSourceIsSource) {
+    // The previous load's text stays the one last handed to the parser until this load's is.
+    FLastXmlSource = std::move(FLastSource);
+    FLastXmlSourceIsSource = false;
+  }
+  FLastSource = std::move(text);
+
+  switch (parserType) {
+  case ptXml:
+    FLastXmlSource.clear();
+    FLastXmlSourceIsSource = true;
+    break;
+  case ptHtml:
+    if (!THtmlToXml::Available()) {
+      RaiseNotSupported(parserType);
+    }
+    FLastXmlSource = FHtml.Clean(FLastSource);
+    FLastXmlSourceIsSource = false;
+    break;
+  default:
+    RaiseNotSupported(parserType);
+  }
+
+  TOwned<TXmlToDomParser> parser(new TXmlToDomParser(this));
+  parser->SetDOMImpl(this);
+  parser->SetKeepCDATASections(true);
+  parser->SetKeepComments(true);
+  parser->SetKeepEntityRefs(false);
+  TDocumentGuard<TDomDocument> parsed(parser->ParseString(LastXmlSource(), u"", nullptr, false));
+  // The XPath document holds no entity references: declared entities are filled in and
+  // replayed as their content, values written out; an undeclared one fails the load.
+  if (parsed.get() &&
+      !parsed.get()->validationAgent().ExpandDocument(TDtdValidationAgent::eoRewriteValues)) {
+    throw EParserException(dom_messages::kParserError);
+  }
+  reader->SetReplayEntityContent(true);
+  // A copy that stops early would hand out part of the file as if it were all of it.
+  if (!reader->ReadNode(parsed.get())) {
+    throw EParserException(dom_messages::kParserError);
+  }
+  builder->SetReferenceNode(nullptr);
+  return document.Release();
+}
+
+} // namespace velmora

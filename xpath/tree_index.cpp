@@ -1,0 +1,73 @@
+#include "xpath/tree_index.h"
+
+#include "dom/element.h"
+
+namespace velmora {
+
+void TDomXPathTreeIndex::Clear() {
+  if (FNodes.empty()) {
+    return;
+  }
+  FNodes = {};
+  FKinds = {};
+  FLocalNames = {};
+  FNamespaceURIs = {};
+  FSubtreeEnds = {};
+}
+
+void TDomXPathTreeIndex::Add(const TDomNode* node) {
+  const TDomNodeType kind = node->nodeType();
+  node->setXPathOrderNumber(FFirstNumber + FNodes.size());
+  FNodes.push_back(const_cast<TDomNode*>(node));
+  FKinds.push_back(kind);
+  const auto* element = kind == nkElement ? static_cast<const TDomElement*>(node) : nullptr;
+  FLocalNames.push_back(element ? element->localNameKey() : nullptr);
+  FNamespaceURIs.push_back(element ? element->namespaceURIKey() : nullptr);
+  FSubtreeEnds.push_back(0);
+}
+
+void TDomXPathTreeIndex::Reserve(size_t size) {
+  FNodes.reserve(size);
+  FKinds.reserve(size);
+  FLocalNames.reserve(size);
+  FNamespaceURIs.reserve(size);
+  FSubtreeEnds.reserve(size);
+}
+
+uint64_t TDomXPathTreeIndex::Build(const TDomNode* root, uint64_t firstNumber,
+                                   size_t expectedSize) {
+  Clear();
+  Reserve(expectedSize);
+  FFirstNumber = firstNumber;
+  const auto placeOf = [this](const TCustomOwnedNode* node) {
+    return static_cast<size_t>(static_cast<const TDomNode*>(node)->xpathOrderNumber() -
+                               FFirstNumber);
+  };
+  // Pre-order; a subtree's end is known when the walk leaves it.
+  const TCustomOwnedNode* node = root;
+  while (node) {
+    Add(static_cast<const TDomNode*>(node));
+    if (node->hasTreeChildren()) {
+      node = node->firstTreeChild();
+      continue;
+    }
+    const size_t last = FNodes.size() - 1;
+    FSubtreeEnds[last] = last;
+    while (node != root && !node->nextTreeSibling()) {
+      node = node->treeParent();
+      FSubtreeEnds[placeOf(node)] = last;
+    }
+    node = node == root ? nullptr : node->nextTreeSibling();
+  }
+  // A guess well above the size would keep memory the index never uses.
+  if (FNodes.capacity() > 2 * FNodes.size()) {
+    FNodes.shrink_to_fit();
+    FKinds.shrink_to_fit();
+    FLocalNames.shrink_to_fit();
+    FNamespaceURIs.shrink_to_fit();
+    FSubtreeEnds.shrink_to_fit();
+  }
+  return FFirstNumber + FNodes.size();
+}
+
+} // namespace velmora

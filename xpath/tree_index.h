@@ -1,0 +1,49 @@
+#pragma once
+// A document's tree in document order, as arrays: what the descendant axes scan instead
+// of going from node to node (a node's memory is far from the next one's; the arrays are
+// read in one sweep). Made when the document numbers its tree, dropped when it changes.
+
+#include <cstdint>
+#include <vector>
+
+#include "dom/dom_types.h"
+
+namespace velmora {
+
+class TDomNode;
+
+class TDomXPathTreeIndex {
+public:
+  // Numbers root and its descendants in pre-order from firstNumber on and lists them;
+  // expectedSize (at least the number of nodes, best) saves growing the lists. Returns
+  // the number after the last one given.
+  uint64_t Build(const TDomNode* root, uint64_t firstNumber, size_t expectedSize);
+  // Forgets the tree and gives its memory back.
+  void Clear();
+
+  // The place of the node with that number, when the index lists it.
+  bool Find(uint64_t number, size_t& position) const {
+    position = static_cast<size_t>(number - FFirstNumber);
+    return number >= FFirstNumber && position < FNodes.size();
+  }
+  TDomNode* Node(size_t position) const { return FNodes[position]; }
+  TDomNodeType Kind(size_t position) const { return FKinds[position]; }
+  // An element's interned names; none for other kinds.
+  const WideString* LocalName(size_t position) const { return FLocalNames[position]; }
+  const WideString* NamespaceURI(size_t position) const { return FNamespaceURIs[position]; }
+  // The place of the last node of the subtree at position.
+  size_t SubtreeEnd(size_t position) const { return FSubtreeEnds[position]; }
+
+private:
+  void Add(const TDomNode* node);
+  void Reserve(size_t size);
+
+  uint64_t FFirstNumber = 0;
+  std::vector<TDomNode*> FNodes;
+  std::vector<TDomNodeType> FKinds;
+  std::vector<const WideString*> FLocalNames;
+  std::vector<const WideString*> FNamespaceURIs;
+  std::vector<size_t> FSubtreeEnds;
+};
+
+} // namespace velmora
