@@ -7,8 +7,10 @@ all: release
 deps:
 	@scripts/install-deps
 
+# Every test under the sanitizers, then the hostile inputs against the optimised programs.
 test: deps
 	cmake --workflow --preset test
+	cmake --workflow --preset robustness
 
 release: deps
 	cmake --preset release

@@ -35,7 +35,7 @@ NarrowString TApplication::ErrorBoxText(NarrowString message) {
 
 void TApplication::HandleException(const std::exception& error) noexcept {
   try {
-    const NarrowString text = ErrorBoxText(error.what());
+    const NarrowString text = ErrorBoxText(FailureText(error));
     if (TCustomForm* form = MainForm()) {
       form->Window().ShowErrorBox(FTitle, text);
     } else {

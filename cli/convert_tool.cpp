@@ -193,7 +193,7 @@ int RunConvertTool(const std::vector<NarrowString>& arguments, std::ostream& out
   try {
     return Convert(options, out, err, progress, processEnds);
   } catch (const std::exception& failure) {
-    err << "velmora-convert: " << TApplication::ErrorBoxText(failure.what()) << '\n';
+    err << "velmora-convert: " << TApplication::ErrorBoxText(FailureText(failure)) << '\n';
     return kFailure;
   }
 }

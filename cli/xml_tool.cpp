@@ -89,8 +89,8 @@ public:
       FDocument = FParser->ParseFile(fileName);
     } catch (const EParserException&) {
       // its records said why
-    } catch (const Exception& exception) {
-      Fail(exception.what());
+    } catch (const std::exception& exception) {
+      Fail(FailureText(exception).c_str());
     }
   }
   ~TFileDocument() {
@@ -155,8 +155,8 @@ int Html(const NarrowString& file, std::ostream& out, std::ostream& err) {
   NarrowString xml;
   try {
     xml = cleaner.Clean(page);
-  } catch (const Exception& failure) {
-    err << file << ": " << failure.what() << '\n';
+  } catch (const std::exception& failure) {
+    err << file << ": " << FailureText(failure) << '\n';
     return kFailure;
   }
   if (xml.empty()) {
@@ -212,8 +212,8 @@ bool CheckFile(const NarrowString& fileName, bool readExternal, std::ostream& ou
   try {
     return file.Document()->validationAgent().ExpandDocument(
         readExternal ? TDtdValidationAgent::eoReadExternal : 0);
-  } catch (const Exception& exception) {
-    file.Fail(exception.what());
+  } catch (const std::exception& exception) {
+    file.Fail(FailureText(exception).c_str());
     return false;
   }
 }
@@ -225,8 +225,8 @@ bool ValidateFile(const NarrowString& fileName, std::ostream& out) {
   }
   try {
     return file.Document()->validationAgent().ValidateDocument(etReplace);
-  } catch (const Exception& exception) {
-    file.Fail(exception.what());
+  } catch (const std::exception& exception) {
+    file.Fail(FailureText(exception).c_str());
     return false;
   }
 }
@@ -242,8 +242,8 @@ bool CanonicalFormOfFile(const NarrowString& fileName, NarrowString& form, Narro
       if (done) {
         form = CanonicalForm(file.Document());
       }
-    } catch (const Exception& exception) {
-      file.Fail(exception.what());
+    } catch (const std::exception& exception) {
+      file.Fail(FailureText(exception).c_str());
       done = false;
     }
   }

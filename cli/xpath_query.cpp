@@ -53,8 +53,8 @@ TDomDocumentXPath* LoadXPathDocument(TvxDomImplementation& service, std::string_
                                      TParserType parserType, NarrowString& error) {
   try {
     return service.LoadFromText(NarrowString(text), parserType);
-  } catch (const Exception& exception) {
-    error = exception.what();
+  } catch (const std::exception& exception) {
+    error = FailureText(exception);
     return nullptr;
   }
 }
@@ -62,7 +62,8 @@ TDomDocumentXPath* LoadXPathDocument(TvxDomImplementation& service, std::string_
 NarrowString XPathResultText(const TXPathExpression& query, bool evaluated,
                              TDomXPathNodePaths& paths) {
   if (!evaluated || !query.Result()) {
-    return "error\n";
+    return query.FailureMessage().empty() ? NarrowString("error\n")
+                                          : "error: " + query.FailureMessage() + "\n";
   }
   switch (query.Result()->ResultType()) {
   case rtNodeSet: {

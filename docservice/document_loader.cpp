@@ -82,12 +82,18 @@ TDomDocumentXPath* TvxDomImplementation::LoadFromFile(const NarrowString& fileNa
 
 TDomDocumentXPath* TvxDomImplementation::LoadFromStream(TStream& stream, TParserType parserType) {
   const int64_t size = stream.Size() - stream.Position();
+  if (size > kMaxSourceBytes) {
+    throw EReadError(kSourceTooLarge);
+  }
   NarrowString text(static_cast<size_t>(size > 0 ? size : 0), '\0');
   stream.ReadBuffer(text.data(), static_cast<int64_t>(text.size()));
   return LoadFromText(std::move(text), parserType);
 }
 
 TDomDocumentXPath* TvxDomImplementation::LoadFromText(NarrowString text, TParserType parserType) {
+  if (static_cast<int64_t>(text.size()) > kMaxSourceBytes) {
+    throw EReadError(kSourceTooLarge);
+  }
   TOwned<TXmlDomBuilder> builder(new TXmlDomBuilder(this));
   // The parse has checked the document type declaration already, and an XPath document
   // cannot hold one.

@@ -23,8 +23,16 @@ enum TParserType : uint8_t { ptXml = 0, ptHtml = 1 };
 // Called before every parse with the source text and the parser type; may replace either.
 using TBeforeParseEvent = std::function<void(NarrowString& text, TParserType& parserType)>;
 
+// The message of a source larger than TvxDomImplementation::kMaxSourceBytes.
+constexpr const char* kSourceTooLarge = "Source too large: a document may have at most 1024 MB.";
+
 class TvxDomImplementation : public TDomImplementation {
 public:
+  // The largest source a load takes. A document needs many times its size in memory (the
+  // parsed tree and its XPath copy); a larger source would exhaust memory part way through
+  // instead of failing at once. A larger one raises EReadError kSourceTooLarge.
+  static constexpr int64_t kMaxSourceBytes = int64_t{1024} << 20;
+
   explicit TvxDomImplementation(TComponent* owner = nullptr);
   ~TvxDomImplementation() override;
   const char* ClassName() const override { return "TvxDomImplementation"; }

@@ -1,5 +1,7 @@
 #include "runtime/exceptions.h"
 
+#include <new>
+
 #include "runtime/format.h"
 
 namespace velmora {
@@ -27,5 +29,12 @@ NarrowString InOutErrorMessage(int errorCode) {
 
 EInOutError::EInOutError(int errorCode)
     : Exception(InOutErrorMessage(errorCode)), FErrorCode(errorCode) {}
+
+NarrowString FailureText(const std::exception& failure) {
+  if (dynamic_cast<const std::bad_alloc*>(&failure)) {
+    return kOutOfMemory;
+  }
+  return failure.what();
+}
 
 } // namespace velmora

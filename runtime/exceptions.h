@@ -55,4 +55,9 @@ private:
 // The German message of an I/O error code: "Datei nicht gefunden", ..., "E/A-Fehler %d".
 NarrowString InOutErrorMessage(int errorCode);
 
+// What a failure says to the user: its message, and for memory that ran out (std::bad_alloc,
+// whose own text names only the C++ class) kOutOfMemory.
+constexpr const char* kOutOfMemory = "Zu wenig Arbeitsspeicher";
+NarrowString FailureText(const std::exception& failure);
+
 } // namespace velmora

@@ -68,6 +68,9 @@ int SeekFile(const TFileDescriptor& file, int64_t offset, TFileOrigin origin, in
 int FileSizeOf(const TFileDescriptor& file, int64_t& size);
 // Cuts or extends the file to size bytes.
 int SetFileSizeTo(const TFileDescriptor& file, int64_t size);
+// Whether the open file is still in a folder: 0, or ENOENT when it was removed while open
+// (on Linux its data would go nowhere; Windows keeps an open file from being removed).
+int CheckFileStillLinked(const TFileDescriptor& file);
 
 // Reads the whole file into content; returns 0 or the error. A read that fails part way
 // is a failure, never an early end of the file.

@@ -44,14 +44,21 @@ int OpenFile(const NarrowString& fileName, TFileAccess access, TFileDescriptor& 
     flags |= O_RDWR | O_CREAT | O_TRUNC;
     break;
   }
+  // A FIFO would block the open until another program opens its other end: it opens at
+  // once, and a read without a writer finds the end at once. Reads and writes block as
+  // usual afterwards.
   int fd;
   do {
-    fd = ::open(fileName.c_str(), flags, 0666);
+    fd = ::open(fileName.c_str(), flags | O_NONBLOCK, 0666);
   } while (fd < 0 && errno == EINTR);
   if (fd < 0) {
     return errno;
   }
   TFileDescriptor opened(fd);
+  if (const int status = ::fcntl(fd, F_GETFL);
+      status < 0 || ::fcntl(fd, F_SETFL, status & ~O_NONBLOCK) != 0) {
+    return errno;
+  }
   struct stat info;
   if (::fstat(fd, &info) != 0) {
     return errno;
@@ -112,6 +119,14 @@ int FileSizeOf(const TFileDescriptor& file, int64_t& size) {
   }
   size = static_cast<int64_t>(info.st_size);
   return 0;
+}
+
+int CheckFileStillLinked(const TFileDescriptor& file) {
+  struct stat info;
+  if (::fstat(Descriptor(file), &info) != 0) {
+    return errno;
+  }
+  return info.st_nlink == 0 ? ENOENT : 0;
 }
 
 int SetFileSizeTo(const TFileDescriptor& file, int64_t size) {

@@ -102,6 +102,10 @@ int SeekFile(const TFileDescriptor& file, int64_t offset, TFileOrigin origin, in
   return 0;
 }
 
+int CheckFileStillLinked(const TFileDescriptor&) {
+  return 0;
+}
+
 int FileSizeOf(const TFileDescriptor& file, int64_t& size) {
   LARGE_INTEGER result;
   if (!::GetFileSizeEx(Handle(file), &result)) {

@@ -58,6 +58,10 @@ void TTextFile::Close() {
     error = WriteToFile(FFile, FBuffer.data(), FBuffer.size());
     FBuffer.clear();
   }
+  // A file removed while it was written holds the text nowhere.
+  if (error == 0) {
+    error = CheckFileStillLinked(FFile);
+  }
   const int closeError = FFile.Close();
   if (error == 0) {
     error = closeError;

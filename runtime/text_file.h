@@ -24,7 +24,8 @@ public:
   // Writes text and CR LF.
   void WriteLine(std::string_view text);
   void Flush();
-  // Flushes and closes; writing afterwards is an error.
+  // Flushes and closes; writing afterwards is an error. A file removed while it was open
+  // fails as a missing file (code 2, or 3 with its folder gone).
   void Close();
 
   bool IsOpen() const { return FFile.IsOpen(); }

@@ -1,5 +1,6 @@
 #include "xml/doc_reader.h"
 
+#include <new>
 #include <unordered_set>
 
 #include "dom/xml_rules.h"
@@ -378,6 +379,10 @@ bool TXmlStandardDocReader::Parse(TXmlSimpleInputSource* inputSource, TStart sen
     ParseTokens(tokenizer);
     SendCompleted(&tokenizer);
     return true;
+  } catch (const std::bad_alloc&) {
+    // Memory that ran out is no fault of the document: the caller reports it.
+    SendAborted(&tokenizer);
+    throw;
   } catch (const std::exception&) {
     SendAborted(&tokenizer);
     return false;

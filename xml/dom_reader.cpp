@@ -1,5 +1,7 @@
 #include "xml/dom_reader.h"
 
+#include <new>
+
 #include "dom/document.h"
 #include "dom/element.h"
 #include "dom/other_nodes.h"
@@ -293,6 +295,10 @@ bool TXmlStandardDomReader::ReadNode(TDomNode* node) {
     WalkNode(node);
     SendCompleted();
     return true;
+  } catch (const std::bad_alloc&) {
+    // Memory that ran out is no fault of the document: the caller reports it.
+    SendAborted();
+    throw;
   } catch (const std::exception&) {
     SendAborted();
     return false;

@@ -1,5 +1,7 @@
 #include "xml/dtd_model_parser.h"
 
+#include <new>
+
 #include "dom/document.h"
 #include "dom/other_nodes.h"
 #include "dom/uri_rules.h"
@@ -230,6 +232,9 @@ void TDtdToDtdModelParser::ParseDocTypeDecl(TDomDocumentTypeDecl* doctype, bool 
     } else if (status == psIntSubsetComplete) {
       FModel->SetPrepStatus(psExtSubsetUnread);
     }
+  } catch (const std::bad_alloc&) {
+    FModel->SetPrepStatus(psAborted);
+    throw;
   } catch (const std::exception&) {
     FModel->SetPrepStatus(psAborted);
   }

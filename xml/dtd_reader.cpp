@@ -1,5 +1,7 @@
 #include "xml/dtd_reader.h"
 
+#include <new>
+
 #include "runtime/exceptions.h"
 #include "xml/dtd_signals.h"
 #include "xml/subset_tokenizer.h"
@@ -121,6 +123,10 @@ bool TXmlStandardDtdReader::Parse(TXmlCustomSubsetTokenizer& tokenizer, TStart s
       ParseTokens(tokenizer);
     }
     SendCompleted(&tokenizer);
+  } catch (const std::bad_alloc&) {
+    // Memory that ran out is no fault of the document: the caller reports it.
+    SendAborted(&tokenizer);
+    throw;
   } catch (const std::exception&) {
     SendAborted(&tokenizer);
     return false;

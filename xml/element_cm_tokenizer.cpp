@@ -113,8 +113,8 @@ public:
   bool Take(const TXmlElementCMTokenizer& token);
 
 private:
-  bool Fail(int kind, std::u16string_view snippet) {
-    FFault.Set(kind, snippet);
+  bool Fail(int kind, std::u16string_view snippet, std::u16string_view clue = {}) {
+    FFault.Set(kind, snippet, clue);
     return false;
   }
   bool TakeOpen();
@@ -162,6 +162,10 @@ bool TContentModelCheck::Take(const TXmlElementCMTokenizer& token) {
     }
     return true;
   case cmtOpenParen:
+    // Models are built and matched along their nesting: a bound keeps that shallow.
+    if (FSeparators.size() >= kMaxContentModelDepth) {
+      return Fail(ekInvalidContentModel, text, kContentModelTooDeepClue);
+    }
     return TakeOpen() || Fail(ekInvalidContentModel, text);
   case cmtCloseParen:
     return TakeClose() || Fail(ekInvalidContentModel, text);
@@ -182,10 +186,6 @@ bool TContentModelCheck::Take(const TXmlElementCMTokenizer& token) {
 
 bool TContentModelCheck::TakeOpen() {
   if (FState != csStart && FState != csGroupOpened && FState != csItemExpected) {
-    return false;
-  }
-  // Models are built and matched along their nesting: a bound keeps that shallow.
-  if (FSeparators.size() >= kMaxContentModelDepth) {
     return false;
   }
   FSeparators.push_back(0);

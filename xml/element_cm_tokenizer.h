@@ -54,6 +54,7 @@ private:
 
 // Content models nest at most this deep; a deeper one is refused as ekInvalidContentModel.
 constexpr size_t kMaxContentModelDepth = 256;
+constexpr std::u16string_view kContentModelTooDeepClue = u"nested more than 256 groups deep";
 
 // Whether model is "EMPTY", "ANY", or a Mixed or children content model. The fault is
 // ekMisplacedAny, ekMisplacedEmpty, ekMisplacedPCData, ekInvalidContentModel or a fatal kind

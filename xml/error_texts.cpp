@@ -124,7 +124,7 @@ constexpr TKindText kKindTexts[] = {
     {ekMisplacedAny, "ekMisplacedAny", "'ANY' inside a content model"},
     {ekMisplacedEmpty, "ekMisplacedEmpty", "'EMPTY' inside a content model"},
     {ekMisplacedPCData, "ekMisplacedPCData", "'#PCDATA' must come first in a content model"},
-    {ekInvalidContentModel, "ekInvalidContentModel", "invalid content model near '%s'"},
+    {ekInvalidContentModel, "ekInvalidContentModel", "invalid content model near '%s'%C"},
     {ekEntityValueAndExternalId, "ekEntityValueAndExternalId",
      "entity has both a value and an external identifier"},
     {ekPEValueAndExternalId, "ekPEValueAndExternalId",

@@ -186,6 +186,7 @@ TDomXPathExpr* TDomXPathParser::Parse() {
       current = Reduce(current);
     }
     if (FStack.OpenBrackets() > kMaxOpenBrackets) {
+      FTree.SetNestsTooDeeply();
       return nullptr;
     }
   }
@@ -558,6 +559,8 @@ bool TDomXPathSyntaxTree::Prepare(std::u16string_view text) {
   if (root && (FNodeCount <= kMaxNestingDepth ||
                SyntaxNestingDepth(root, kMaxNestingDepth) <= kMaxNestingDepth)) {
     FRootExpression = root;
+  } else if (root) {
+    FNestsTooDeeply = true;
   }
   return IsPrepared();
 }

@@ -17,6 +17,7 @@ namespace velmora {
 
 void TDomXPathSyntaxTree::clear() {
   FRootExpression = nullptr;
+  FNestsTooDeeply = false;
   FNodeCount = 0;
   FArena.Release();
 }

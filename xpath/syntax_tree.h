@@ -42,6 +42,10 @@ public:
   // text that does not reduce to one expression or nests too deeply.
   bool Prepare(std::u16string_view text);
   bool IsPrepared() const { return FRootExpression != nullptr; }
+  // Whether the last Prepare refused the text for nesting deeper than kMaxNestingDepth.
+  bool NestsTooDeeply() const { return FNestsTooDeeply; }
+  // The parser's word that the text it reads can only nest too deeply.
+  void SetNestsTooDeeply() { FNestsTooDeeply = true; }
   TDomXPathExpr* RootExpression() const { return FRootExpression; }
   // Frees every syntax node and forgets the root expression.
   void clear();
@@ -85,6 +89,7 @@ public:
 private:
   TXPathExpression* FOwnerExpression;
   TDomXPathExpr* FRootExpression = nullptr;
+  bool FNestsTooDeeply = false;
   TDomNode* FContextNode = nullptr;
   // Nodes made since the last clear: a tree of no more nodes cannot nest deeper.
   size_t FNodeCount = 0;

@@ -3,10 +3,21 @@
 #include <limits>
 
 #include "dom/dom_node.h"
+#include "runtime/exceptions.h"
 #include "xpath/node_set_result.h"
 #include "xpath/xpath_document.h"
 
 namespace velmora {
+
+namespace {
+
+constexpr const char* kDoesNotParse = "the expression does not parse";
+NarrowString NestsTooDeeplyMessage() {
+  return "the expression nests more than " +
+         std::to_string(TDomXPathSyntaxTree::kMaxNestingDepth) + " levels deep";
+}
+
+} // namespace
 
 TXPathExpression::TXPathExpression(TComponent* owner)
     : TDomBaseComponent(owner), FSyntaxTree(this) {}
@@ -41,14 +52,20 @@ bool TXPathExpression::Evaluate() {
   // its namespace nodes.
   TDomXPathResultPtr previous = std::move(FResult);
   bool evaluated = false;
+  FFailureMessage.clear();
   try {
     if (Prepare()) {
       FResult = FSyntaxTree.Evaluate(FContextNode);
       evaluated = true;
+    } else {
+      FFailureMessage = FSyntaxTree.NestsTooDeeply() ? NestsTooDeeplyMessage() : kDoesNotParse;
     }
+  } catch (const std::exception& failure) {
+    FResult.reset();
+    FFailureMessage = FailureText(failure);
   } catch (...) {
     FResult.reset();
-    evaluated = false;
+    FFailureMessage = kDoesNotParse;
   }
   if (previous && FContextNode && FContextNode->GetOwner() == previous.get()) {
     FContextNode = nullptr; // it goes with the previous result

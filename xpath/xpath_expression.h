@@ -56,6 +56,9 @@ public:
   // Parses (once per text) and evaluates against ContextNode. False, with no result, when
   // the text does not parse or anything fails while evaluating; no exception passes.
   virtual bool Evaluate();
+  // Why the last Evaluate failed: the text does not parse, nests too deeply, or the
+  // message of the failure; empty after one that succeeded.
+  const NarrowString& FailureMessage() const { return FFailureMessage; }
   // A non-empty node set is the result.
   virtual bool HasResultNodes() const;
   // Parses the text unless that was done for this text already; whether it parsed. An
@@ -91,6 +94,7 @@ private:
   WideString FExpression;
   TDomXPathSyntaxTree FSyntaxTree;
   TDomXPathResultPtr FResult;
+  NarrowString FFailureMessage;
 };
 
 } // namespace velmora

@@ -16,7 +16,7 @@ int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int) {
     form = new TfrmMain(&Application(), window);
   } catch (const std::exception& error) {
     // No window to own the box yet, and no console to print to.
-    ::MessageBoxA(nullptr, TApplication::ErrorBoxText(error.what()).c_str(),
+    ::MessageBoxA(nullptr, TApplication::ErrorBoxText(FailureText(error)).c_str(),
                   Application().Title().c_str(), MB_OK | MB_ICONSTOP);
     return 1;
   }

@@ -1,9 +1,12 @@
 // The import and export commands of the main window, driven through the fake view.
 
+#include <cstdio>
+
 #include "app/conversion_commands.h"
 #include "docservice/document_service.h"
 #include "dom/node_lists.h"
 #include "runtime/exceptions.h"
+#include "runtime/files.h"
 #include "tests/app/app_fixture.h"
 
 namespace velmora::testing {
@@ -200,6 +203,29 @@ TEST_F(CommandsTest, AnAddressFileThatCannotBeCreatedIsReported) {
   EXPECT_EQ(FView.ErrorBoxes[0].Text,
             TApplication::ErrorBoxText(EInOutError(kErrorPathNotFound).what()));
 }
+
+#ifndef _WIN32
+// Linux lets a file go while it is written (Windows refuses to remove an open file), and
+// /dev/full takes nothing: neither export may look complete.
+TEST_F(CommandsTest, AnAddressFileThatCannotBeWrittenIsReported) {
+  FForm->ImportButtonClicked();
+  FView.Selected = 1;
+  ASSERT_TRUE(ForceDirectories(FFolder.File("out")));
+  FView.Fields[feOutFile] = FFolder.File("out/BUCH.ADR");
+  FView.OnProcessMessages = [this] {
+    std::remove(FFolder.File("out/BUCH.ADR").c_str());
+    std::remove(FFolder.File("out").c_str());
+  };
+  FForm->ExportButtonClicked();
+  FView.OnProcessMessages = nullptr;
+  FView.Fields[feOutFile] = "/dev/full";
+  FForm->ExportButtonClicked();
+  ASSERT_EQ(FView.ErrorBoxes.size(), 2u);
+  EXPECT_EQ(FView.ErrorBoxes[0].Text,
+            TApplication::ErrorBoxText(EInOutError(kErrorPathNotFound).what()));
+  EXPECT_EQ(FView.ErrorBoxes[1].Text, TApplication::ErrorBoxText(EInOutError(101).what()));
+}
+#endif
 
 TEST_F(CommandsTest, CommandsStartedWhileOneRunsAreIgnored) {
   FForm->ImportButtonClicked();

@@ -99,6 +99,11 @@ TEST_F(ConvertToolTest, FailuresBringTheWindowsMessages) {
   run = Convert({"-o", FFolder.File("no/folder/BUCH.ADR"), FBackup});
   EXPECT_EQ(run.Status, 1);
   EXPECT_NE(run.Err, "");
+  if (FileExists("/dev/full")) {
+    run = Convert({"--force", "-o", "/dev/full", FBackup});
+    EXPECT_EQ(run.Status, 1);
+    EXPECT_EQ(run.Err, "velmora-convert: Zu wenig Speicherplatz.\n");
+  }
 }
 
 TEST_F(ConvertToolTest, ShowsProgressAsOneLineOnlyWhenAsked) {

@@ -186,7 +186,7 @@ TEST(XmlTool, XPathPrintsEachResultInItsForm) {
                      "## 1 div 4\nnumber 0.25\n"
                      "## not(true())\nboolean false\n"
                      "## concat(string(//@b), '\\\t\r\n')\nstring \"q\\\"\\\\\\t\\r\\n\"\n"
-                     "## 1 +\nerror\n");
+                     "## 1 +\nerror: the expression does not parse\n");
   folder.WriteFile("bad.xml", "<r>");
   run = RunTool({"xpath", folder.File("bad.xml"), "1"});
   EXPECT_EQ(run.Status, 1);
