@@ -6,6 +6,7 @@
 #include "platform/executable_path.h"
 #include "platform/registry.h"
 #include "platform/user_folders.h"
+#include "runtime/exceptions.h"
 
 namespace velmora {
 

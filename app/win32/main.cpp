@@ -6,6 +6,7 @@
 #include "app/caption_about.h"
 #include "app/main_form.h"
 #include "app/win32/main_window.h"
+#include "runtime/exceptions.h"
 
 int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int) {
   using namespace velmora;
