@@ -1,5 +1,5 @@
 # The two commands a newcomer needs: `make run` and `make test`.
-.PHONY: all deps run gui test release bench bench-convert format clean
+.PHONY: all deps run gui test release bench bench-convert fuzz format clean
 
 all: release
 
@@ -31,6 +31,12 @@ bench: release
 # The whole conversion beside the reference converters, on 19 MB and 170 MB backups.
 bench-convert: release
 	python3 bench/convert_bench.py build/release/cli/velmora-convert build/bench-convert
+
+# Each libFuzzer target for FUZZ_SECONDS (default 60) on a copy of its corpus; see scripts/fuzz.
+fuzz: deps
+	cmake --preset fuzz
+	cmake --build --preset fuzz
+	scripts/fuzz
 
 format:
 	find . -path ./build -prune -o \( -name '*.h' -o -name '*.cpp' \) -print | xargs clang-format -i
