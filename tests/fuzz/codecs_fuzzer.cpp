@@ -152,7 +152,12 @@ bool DecodeByChars(TCustomUnicodeCodec& codec, std::string_view bytes, WideStrin
       Broken("a decoded character has a length and a code point");
     }
     total += length;
-    AppendUtf16(text, code);
+    // A surrogate code point that a codec lets pass stands for its own unit, as in a buffer.
+    if (code >= 0xD800 && code <= 0xDFFF) {
+      text += static_cast<char16_t>(code);
+    } else {
+      AppendUtf16(text, code);
+    }
   }
   if (total != static_cast<int64_t>(cursor.Position)) {
     Broken("the characters' lengths add up to the bytes read");
