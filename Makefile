@@ -1,6 +1,6 @@
 # The two commands a newcomer needs: `make run` and `make test`; the native Windows
 # programs: `make windows` and `make test-windows` (cross-built, tested under Wine).
-.PHONY: all deps run gui test release windows test-windows bench bench-convert format clean
+.PHONY: all deps run gui test release windows test-windows bench bench-convert fuzz format clean
 
 all: release
 
@@ -41,6 +41,12 @@ bench: release
 # The whole conversion beside the reference converters, on 19 MB and 170 MB backups.
 bench-convert: release
 	python3 bench/convert_bench.py build/release/cli/velmora-convert build/bench-convert
+
+# Each libFuzzer target for FUZZ_SECONDS (default 60) on a copy of its corpus; see scripts/fuzz.
+fuzz: deps
+	cmake --preset fuzz
+	cmake --build --preset fuzz
+	scripts/fuzz
 
 format:
 	find . -path ./build -prune -o \( -name '*.h' -o -name '*.cpp' \) -print | xargs clang-format -i

@@ -372,6 +372,14 @@ void TDomNode::normalize() {
   failures.Raise();
 }
 
+void TDomNode::mergeChildTexts() {
+  TFirstFailure failures;
+  std::vector<TCustomOwnedNode*> gone;
+  MergeTextRuns(gone, failures);
+  FreeNodes(this, gone, failures);
+  failures.Raise();
+}
+
 bool TDomNode::MergeTextRuns(std::vector<TCustomOwnedNode*>& gone, TFirstFailure& failures) {
   // From the last child to the first, as the merges of pairs from the right would go.
   TDomNode* child = lastChild();

@@ -87,6 +87,9 @@ public:
   // A copy made by the reference document; ENot_Supported_Err without one.
   TDomNode* cloneNode(bool deep);
   virtual void normalize();
+  // Merges every run of adjacent texts among this node's children into its first text, in
+  // one pass over the child list; the children's subtrees stay as they are.
+  void mergeChildTexts();
   TDomDocumentPosition compareDocumentPosition(const TDomNode* other) const;
   void checkChildKind(const TDomNode* node) const;
   TDomNodeKinds allowedChildKinds() const { return FAllowedChildKinds; }

@@ -51,7 +51,16 @@ private:
 // Memory for the objects of the model and their child arrays: from the shared pool, but
 // under AddressSanitizer straight from the general allocator, which must see every block to
 // find faults.
+// gcc says so with __SANITIZE_ADDRESS__, clang only through __has_feature.
 #if defined(__SANITIZE_ADDRESS__)
+#define VELMORA_ADDRESS_SANITIZER 1
+#elif defined(__has_feature)
+#if __has_feature(address_sanitizer)
+#define VELMORA_ADDRESS_SANITIZER 1
+#endif
+#endif
+
+#if defined(VELMORA_ADDRESS_SANITIZER)
 inline void* AllocateDomMemory(size_t size) {
   return ::operator new(size);
 }

@@ -46,30 +46,6 @@ template <class TVisit> void ForEachToken(std::u16string_view value, TVisit visi
   }
 }
 
-// Adjacent texts among the element's children become one (after references were replaced
-// by their content).
-void MergeAdjacentTexts(TDomElement* element) {
-  for (TDomNode* child = element->firstChild(); child; child = child->nextSibling()) {
-    TDomNode* next = child->nextSibling();
-    if (child->nodeType() != nkText || !next || next->nodeType() != nkText) {
-      continue;
-    }
-    auto* text = static_cast<TDomText*>(child);
-    WideString merged = text->data();
-    bool fromCharRef = text->fromCharacterReference();
-    while (next && next->nodeType() == nkText) {
-      const auto* following = static_cast<TDomText*>(next);
-      merged += following->data();
-      fromCharRef = fromCharRef || following->fromCharacterReference();
-      element->removeChild(next);
-      next->Free();
-      next = child->nextSibling();
-    }
-    text->setData(merged);
-    text->setFromCharacterReference(fromCharRef);
-  }
-}
-
 } // namespace
 
 bool TDtdValidationAgent::Report(int errorKind, TDtdObject* dtdObject, TDomNode* node,
@@ -498,7 +474,8 @@ void TDtdValidationAgent::HandleEntityChildren(TDomElement* element,
     child = next;
   }
   if (replaced) {
-    MergeAdjacentTexts(element);
+    // Adjacent texts become one, in one pass: a removal per text would be quadratic.
+    element->mergeChildTexts();
   }
 }
 

@@ -114,10 +114,10 @@ void TDomXPathNodeSetResult::Delete(int index) {
   }
   TDomNode* node = FNodes[index];
   FNodes.erase(FNodes.begin() + index);
-  Release(node);
+  ReleaseNamespaceNode(node);
 }
 
-void TDomXPathNodeSetResult::Release(TDomNode* node) {
+void TDomXPathNodeSetResult::ReleaseNamespaceNode(TDomNode* node) {
   if (OwnsNamespaceNodes() && node && node->GetOwner() == this) {
     node->Free();
   }
@@ -195,7 +195,7 @@ void TDomXPathNodeSetResult::SettleOrder() {
   std::vector<TDomNode*> dropped;
   SortNodes(FNodes, FAxisType, true, &dropped);
   for (TDomNode* node : dropped) {
-    Release(node);
+    ReleaseNamespaceNode(node);
   }
 }
 

@@ -73,7 +73,7 @@ public:
 
 private:
   // Frees node when it is a namespace node of this set.
-  void Release(TDomNode* node);
+  void ReleaseNamespaceNode(TDomNode* node);
   bool OwnsNamespaceNodes() const { return ownedObjectCount() > 0; }
   // Makes every namespace node in the list from index start one of this set's own.
   void CopyForeignNamespaceNodes(size_t start);
@@ -100,7 +100,7 @@ template <class TKeep> void TDomXPathNodeSetResult::Filter(TKeep keep) {
       if (keep(node, i + 1)) {
         FNodes[kept++] = node;
       } else {
-        Release(node);
+        ReleaseNamespaceNode(node);
       }
     }
   } catch (...) {

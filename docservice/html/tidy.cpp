@@ -97,7 +97,7 @@ TTidy::TTidy(TComponent* owner) : TComponent(owner), FLibrary(std::make_unique<T
   // The recording rules read the library's English messages, whatever the user's locale.
   static const bool english = tidySetLanguage("en") != no;
   (void)english;
-  FLibrary->Doc.reset(tidyCreate());
+  FLibrary->Doc = TTidyDocument::Create();
   FLibrary->Errors = std::make_unique<TTidyBuffer>();
   tidySetAppData(FLibrary->doc(), this);
   tidySetMessageCallback(FLibrary->doc(), &TTidyCallbacks::Message);
@@ -111,7 +111,7 @@ TTidy::TTidy(TComponent* owner) : TComponent(owner), FLibrary(std::make_unique<T
 TTidy::~TTidy() = default;
 
 void TTidy::ReplaceDocument() {
-  TTidyDocument fresh(tidyCreate());
+  TTidyDocument fresh = TTidyDocument::Create();
   tidyOptCopyConfig(fresh.get(), FLibrary->doc());
   auto errors = std::make_unique<TTidyBuffer>();
   tidySetAppData(fresh.get(), this);

@@ -1,6 +1,10 @@
 #include "docservice/html/tidy_library.h"
 
 #include <array>
+#include <cstddef>
+#include <cstdio>
+#include <cstdlib>
+#include <utility>
 
 namespace velmora {
 
@@ -33,6 +37,114 @@ bool IsIntegerOption(TidyDoc doc, TidyOptionId option) {
 }
 
 } // namespace
+
+// Blocks carry a header that links them into the document's list, so that freeing one is
+// O(1) and the leftovers can be walked once at the end.
+class TTidyMemory {
+public:
+  TTidyMemory() { FAllocator.vtbl = &kFunctions; }
+  TTidyMemory(const TTidyMemory&) = delete;
+  TTidyMemory& operator=(const TTidyMemory&) = delete;
+  ~TTidyMemory() {
+    while (FFirst) {
+      THeader* block = FFirst;
+      FFirst = block->Next;
+      std::free(block);
+    }
+  }
+
+  TidyAllocator* Allocator() { return &FAllocator; }
+
+private:
+  struct alignas(std::max_align_t) THeader {
+    THeader* Prev;
+    THeader* Next;
+  };
+
+  static TTidyMemory& Of(TidyAllocator* allocator) {
+    return *reinterpret_cast<TTidyMemory*>(reinterpret_cast<char*>(allocator) -
+                                           offsetof(TTidyMemory, FAllocator));
+  }
+  static THeader* HeaderOf(void* block) { return static_cast<THeader*>(block) - 1; }
+
+  void Link(THeader* header) {
+    header->Prev = nullptr;
+    header->Next = FFirst;
+    if (FFirst) {
+      FFirst->Prev = header;
+    }
+    FFirst = header;
+  }
+  void Unlink(THeader* header) {
+    (header->Prev ? header->Prev->Next : FFirst) = header->Next;
+    if (header->Next) {
+      header->Next->Prev = header->Prev;
+    }
+  }
+
+  static void* TIDY_CALL Alloc(TidyAllocator* self, size_t size) {
+    return Realloc(self, nullptr, size);
+  }
+  static void* TIDY_CALL Realloc(TidyAllocator* self, void* block, size_t size) {
+    TTidyMemory& memory = Of(self);
+    THeader* old = block ? HeaderOf(block) : nullptr;
+    if (old) {
+      memory.Unlink(old);
+    }
+    auto* header = static_cast<THeader*>(std::realloc(old, sizeof(THeader) + size));
+    if (!header) {
+      if (old) {
+        memory.Link(old);
+      }
+      Panic(self, "out of memory");
+    }
+    memory.Link(header);
+    return header + 1;
+  }
+  static void TIDY_CALL Free(TidyAllocator* self, void* block) {
+    if (block) {
+      Of(self).Unlink(HeaderOf(block));
+      std::free(HeaderOf(block));
+    }
+  }
+  // As the library's own allocator does: it cannot go on, and cannot be unwound.
+  [[noreturn]] static void TIDY_CALL Panic(TidyAllocator*, ctmbstr message) {
+    std::fprintf(stderr, "HTML Tidy: %s\n", message ? message : "panic");
+    std::abort();
+  }
+
+  static constexpr TidyAllocatorVtbl kFunctions = {Alloc, Realloc, Free, Panic};
+
+  TidyAllocator FAllocator;
+  THeader* FFirst = nullptr;
+};
+
+void TTidyMemoryRelease::operator()(TTidyMemory* memory) const noexcept {
+  delete memory;
+}
+
+TTidyDocument TTidyDocument::Create() {
+  TTidyDocument document;
+  document.FMemory.reset(new TTidyMemory);
+  document.FDoc = tidyCreateWithAllocator(document.FMemory->Allocator());
+  return document;
+}
+
+TTidyDocument& TTidyDocument::operator=(TTidyDocument&& other) noexcept {
+  if (this != &other) {
+    Release();
+    FMemory = std::move(other.FMemory);
+    FDoc = std::exchange(other.FDoc, nullptr);
+  }
+  return *this;
+}
+
+void TTidyDocument::Release() noexcept {
+  if (FDoc) {
+    tidyRelease(std::exchange(FDoc, nullptr));
+  }
+  FMemory.reset();
+}
 
 void TTidyBuffer::Assign(std::string_view bytes) {
   tidyBufClear(&FBuffer);

@@ -10,18 +10,37 @@
 
 #include <memory>
 #include <string_view>
-#include <type_traits>
 
 #include "docservice/html/tidy_types.h"
 #include "runtime/strings.h"
 
 namespace velmora {
 
-struct TTidyDocRelease {
-  void operator()(TidyDoc doc) const noexcept { tidyRelease(doc); }
+// The memory of one library document: every block the document allocates is listed, and
+// what the library leaves behind when the document is released (it does so for some
+// malformed pages) is freed with it.
+class TTidyMemory;
+struct TTidyMemoryRelease {
+  void operator()(TTidyMemory* memory) const noexcept;
 };
-// A library document, released with its owner.
-using TTidyDocument = std::unique_ptr<std::remove_pointer_t<TidyDoc>, TTidyDocRelease>;
+
+// A library document over its own memory, released with its owner.
+class TTidyDocument {
+public:
+  TTidyDocument() = default;
+  static TTidyDocument Create();
+  TTidyDocument(TTidyDocument&& other) noexcept = default;
+  TTidyDocument& operator=(TTidyDocument&& other) noexcept;
+  ~TTidyDocument() { Release(); }
+
+  TidyDoc get() const { return FDoc; }
+
+private:
+  void Release() noexcept;
+
+  std::unique_ptr<TTidyMemory, TTidyMemoryRelease> FMemory;
+  TidyDoc FDoc = nullptr;
+};
 
 // A library buffer, freed with its owner. The library keeps its address while the buffer
 // is attached to a document, so it never moves.

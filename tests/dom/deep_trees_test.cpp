@@ -45,6 +45,22 @@ TEST_F(HugeTrees, MillionLevelsDeep) {
   // The rest goes with the document.
 }
 
+TEST_F(HugeTrees, MillionTextsMergeOneLevelDown) {
+  TDomElement* root = Element(u"root");
+  FDoc->appendChild(root);
+  TDomElement* inner = Element(u"inner");
+  root->appendChild(inner);
+  inner->appendChild(Text(u"x"));
+  inner->appendChild(Text(u"y"));
+  for (int i = 0; i < kSize; ++i) {
+    root->appendChild(Text(u"a"));
+  }
+  root->mergeChildTexts(); // one pass, not a removal per text
+  ASSERT_EQ(root->childNodes()->length(), 2);
+  EXPECT_EQ(root->lastChild()->nodeValue().size(), static_cast<size_t>(kSize));
+  EXPECT_EQ(inner->childNodes()->length(), 2); // the children's subtrees stay
+}
+
 TEST_F(HugeTrees, MillionChildrenWide) {
   TDomElement* root = Element(u"root");
   FDoc->appendChild(root);
