@@ -2,7 +2,7 @@
 // the rest is the user.reg file. Opening a key and reading a value either works or raises
 // the registry's own exception for a value of another type.
 
-#include "platform/wine_registry.h"
+#include "platform/registry.h"
 #include "tests/fuzz/fuzz_support.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
