@@ -443,7 +443,7 @@ void TDtdValidationAgent::CheckAttributeType(TDomAttr* attr, const TDtdAttribute
 void TDtdValidationAgent::HandleEntityChildren(TDomElement* element,
                                                TDtdEntityTreatment entityTreatment, bool& go,
                                                bool& valid) {
-  bool replaced = false;
+  std::vector<TDomEntityReference*> filled;
   for (TDomNode* child = element->firstChild(); child && go;) {
     TDomNode* next = child->nextSibling();
     if (child->nodeType() != nkEntityReference) {
@@ -454,10 +454,12 @@ void TDtdValidationAgent::HandleEntityChildren(TDomElement* element,
     const WideString name = ref->nodeName();
     TDtdEntityDecl* decl = FModel.FindEntityDecl(name);
     if (entityTreatment == etReplace) {
-      const int kind = FillReference(ref, fmReplace);
+      const int kind = FillReference(ref);
       // A reference that failed stays, empty.
       const bool stayed = !IsWarning(kind);
-      replaced = replaced || !stayed;
+      if (!stayed) {
+        filled.push_back(ref);
+      }
       if (kind != ekNone) {
         Report(kind, decl, stayed ? static_cast<TDomNode*>(ref) : element, name, valid, go);
       }
@@ -465,7 +467,7 @@ void TDtdValidationAgent::HandleEntityChildren(TDomElement* element,
         FReportedRefs.insert(ref);
       }
     } else if (!ref->hasChildNodes()) { // an enclosing reference may have filled it
-      const int kind = FillReference(ref, fmFill);
+      const int kind = FillReference(ref);
       if (kind != ekNone) {
         Report(kind, decl, ref, name, valid, go);
         FReportedRefs.insert(ref);
@@ -473,9 +475,52 @@ void TDtdValidationAgent::HandleEntityChildren(TDomElement* element,
     }
     child = next;
   }
-  if (replaced) {
+  if (!filled.empty()) {
+    ReplaceFilledReferences(element, filled);
     // Adjacent texts become one, in one pass: a removal per text would be quadratic.
     element->mergeChildTexts();
+  }
+}
+
+void TDtdValidationAgent::ReplaceFilledReferences(
+    TDomElement* element, const std::vector<TDomEntityReference*>& filled) {
+  // The children as they will stand, and the references that give way. A splice per
+  // reference would move every child behind it each time.
+  std::vector<TDomNode*> children;
+  size_t next = 0;
+  for (TDomNode* child = element->firstChild(); child; child = child->nextSibling()) {
+    if (next == filled.size() || child != filled[next]) {
+      children.push_back(child); // a reference that failed stays, empty
+      continue;
+    }
+    ++next;
+    // The reference's content in document order, the references in it flattened too.
+    std::vector<TDomNode*> resume;
+    for (TDomNode* n = child->firstChild(); n || !resume.empty();) {
+      if (!n) {
+        n = resume.back();
+        resume.pop_back();
+      } else if (n->nodeType() == nkEntityReference) {
+        resume.push_back(n->nextSibling());
+        n = n->firstChild();
+      } else {
+        children.push_back(n);
+        n = n->nextSibling();
+      }
+    }
+    for (TDomNode* n = child; n; n = NextInSubtree(n, child)) {
+      n->setReadOnly(false);
+    }
+  }
+  while (TDomNode* last = element->lastChild()) {
+    element->removeChild(last);
+  }
+  for (TDomNode* child : children) {
+    element->appendChild(child);
+  }
+  // Only the emptied references of nested ones are left in them.
+  for (TDomEntityReference* ref : filled) {
+    ref->Free();
   }
 }
 

@@ -420,7 +420,7 @@ int TDtdValidationAgent::FillOne(TDomEntityReference* ref) {
   return kind;
 }
 
-int TDtdValidationAgent::FillReference(TDomEntityReference* ref, TFillMode mode) {
+int TDtdValidationAgent::FillReference(TDomEntityReference* ref) {
   TBudgetScope scope(*this);
   struct TPending {
     TDomEntityReference* Ref;
@@ -455,35 +455,15 @@ int TDtdValidationAgent::FillReference(TDomEntityReference* ref, TFillMode mode)
     ref->setReadOnly(false);
     FreeChildren(ref);
   }
-  // A reference that failed stays in its place, empty.
-  if (mode == fmFill || failed) {
-    for (TDomNode* n = ref->firstChild(); n; n = NextInSubtree(n, ref)) {
-      n->setReadOnly(true);
-    }
-    ref->setReadOnly(true);
-    return result;
-  }
-  // The content takes the place of every reference, the outermost first.
-  std::vector<TDomEntityReference*> references{ref};
   for (TDomNode* n = ref->firstChild(); n; n = NextInSubtree(n, ref)) {
-    if (n->nodeType() == nkEntityReference) {
-      references.push_back(static_cast<TDomEntityReference*>(n));
-    }
+    n->setReadOnly(true);
   }
-  for (TDomEntityReference* r : references) {
-    TDomNode* parent = r->parentNode();
-    r->setReadOnly(false);
-    while (TDomNode* child = r->firstChild()) {
-      parent->insertBefore(child, r);
-    }
-    parent->removeChild(r);
-    r->Free();
-  }
+  ref->setReadOnly(true);
   return result;
 }
 
 int TDtdValidationAgent::ExpandEntityReference(TDomEntityReference* entityRef) {
-  return FillReference(entityRef, fmFill);
+  return FillReference(entityRef);
 }
 
 int TDtdValidationAgent::ExpandEntityReferences(TDomNode* node, TDomEntityReference** failed) {
@@ -496,7 +476,7 @@ int TDtdValidationAgent::ExpandEntityReferences(TDomNode* node, TDomEntityRefere
       continue;
     }
     auto* ref = static_cast<TDomEntityReference*>(n);
-    const int kind = FillReference(ref, fmFill);
+    const int kind = FillReference(ref);
     if (!IsWarning(kind) && IsWarning(result)) {
       result = kind;
       if (failed) {
@@ -560,7 +540,7 @@ bool TDtdValidationAgent::ExpandDocument(uint8_t options) {
       // Filled with everything inside, unless an enclosing reference filled it.
       const bool filled = n->isReadOnly() && n->hasChildNodes();
       if (!filled) {
-        const int kind = FillReference(static_cast<TDomEntityReference*>(n), fmFill);
+        const int kind = FillReference(static_cast<TDomEntityReference*>(n));
         if (!IsWarning(kind) && !report(kind, FModel.FindEntityDecl(n->nodeName()), n,
                                         n->nodeName())) {
           return false;

@@ -149,17 +149,13 @@ private:
     TExpansionBudget FBudget;
     bool FOwn;
   };
-  // How a reference's content is made: read-only inside the reference, or writable to
-  // take the reference's place.
-  enum TFillMode : uint8_t { fmFill, fmReplace };
-
   // The expansion of attribute values; declKey 0 for a value of the document, else the
   // key of the declaration whose default is expanded.
   void ExpandValue(std::u16string_view text, WideString& result, int& errorKind,
                    uint64_t declKey);
-  // Fills ref and the references in its content (fmReplace: puts the content in place of
-  // the references, ref included); the first failing kind, with the content dropped.
-  int FillReference(TDomEntityReference* ref, TFillMode mode);
+  // Fills ref and the references in its content, read-only; the first failing kind, with
+  // the content dropped.
+  int FillReference(TDomEntityReference* ref);
   // The content of one reference, without looking into references in it.
   int FillOne(TDomEntityReference* ref);
   void ParseInto(std::u16string_view text, TDomNode* target);
@@ -174,6 +170,10 @@ private:
               bool& valid, bool& go, std::u16string_view clue = std::u16string_view());
   void HandleEntityChildren(TDomElement* element, TDtdEntityTreatment entityTreatment, bool& go,
                             bool& valid);
+  // Puts the content of each of filled (children of element, in their order) in its place,
+  // the references in that content included, in one pass over the children.
+  static void ReplaceFilledReferences(TDomElement* element,
+                                      const std::vector<TDomEntityReference*>& filled);
   void CheckContent(TDomElement* element, TDtdElementDecl& decl, bool& go, bool& valid);
   void MatchChildren(TDomElement* element, TDtdElementDecl& decl, const TDtdNameList& names,
                      bool& go, bool& valid);
