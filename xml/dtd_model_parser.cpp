@@ -57,6 +57,17 @@ void TDtdToDtdModelParser::Reset() {
   }
 }
 
+template <class TMake> auto TDtdToDtdModelParser::MakeSource(TMake make) -> decltype(make()) {
+  try {
+    return make();
+  } catch (const ENot_Supported_Err&) {
+    SendErrorNotification(ekEncodingNotSupported);
+  } catch (const EConvertError&) {
+    SendErrorNotification(ekInputEncodingError);
+  }
+  RaiseParserError();
+}
+
 void TDtdToDtdModelParser::ParseExtSubsetStringList(const TUtilsWideStringList& list,
                                                     const WideString& publicId,
                                                     const WideString& systemId) {
@@ -71,17 +82,10 @@ void TDtdToDtdModelParser::ParseExtSubsetStream(TStream* stream, const WideStrin
     throw EAccessViolation("Stream not specified.");
   }
   FBuilder->SetDtdModel(FModel);
-  std::unique_ptr<TXmlInputSource> source;
-  try {
-    source = std::make_unique<TXmlInputSource>(stream, publicId, systemId, BufferSize(),
-                                               codecClass, keepInitialPosition, 0, 0, 0, 0, 1);
-  } catch (const ENot_Supported_Err&) {
-    SendErrorNotification(ekEncodingNotSupported);
-    RaiseParserError();
-  } catch (const EConvertError&) {
-    SendErrorNotification(ekInputEncodingError);
-    RaiseParserError();
-  }
+  const std::unique_ptr<TXmlInputSource> source = MakeSource([&] {
+    return std::make_unique<TXmlInputSource>(stream, publicId, systemId, BufferSize(), codecClass,
+                                             keepInitialPosition, 0, 0, 0, 0, 1);
+  });
   if (!FReader->ParseExternalSubset(source.get())) {
     RaiseParserError();
   }
@@ -128,18 +132,11 @@ void TDtdToDtdModelParser::ParseIntSubsetStream(TStream* stream, const WideStrin
     throw EAccessViolation("Stream not specified.");
   }
   FBuilder->SetDtdModel(FModel);
-  std::unique_ptr<TXmlSimpleInputSource> source;
-  try {
-    source = std::make_unique<TXmlSimpleInputSource>(stream, publicId, systemId, BufferSize(),
-                                                     codecClass, start.Byte, start.Char,
-                                                     start.Column, 0, start.Line);
-  } catch (const ENot_Supported_Err&) {
-    SendErrorNotification(ekEncodingNotSupported);
-    RaiseParserError();
-  } catch (const EConvertError&) {
-    SendErrorNotification(ekInputEncodingError);
-    RaiseParserError();
-  }
+  const std::unique_ptr<TXmlSimpleInputSource> source = MakeSource([&] {
+    return std::make_unique<TXmlSimpleInputSource>(stream, publicId, systemId, BufferSize(),
+                                                   codecClass, start.Byte, start.Char,
+                                                   start.Column, 0, start.Line);
+  });
   if (!FReader->ParseInternalSubset(source.get(), standalone, readExternal)) {
     RaiseParserError();
   }

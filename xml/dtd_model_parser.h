@@ -73,6 +73,9 @@ public:
 
 private:
   void ReadExternalSubset(TDomDocumentTypeDecl& doctype, const WideString& base);
+  // The input source make builds. A codec that is not supported, or first bytes that cannot
+  // be decoded, are reported as their error kind and raise the parser error.
+  template <class TMake> auto MakeSource(TMake make) -> decltype(make());
 
   // Owned as components of the parser.
   TXmlStandardDtdReader* FReader = nullptr;
