@@ -1,10 +1,12 @@
-// Loading: the text is parsed into a plain document, which a DOM reader replays into a new
-// XPath document through a builder; the plain document goes, the XPath document stays.
+// Loading: the text is read into a new XPath document, straight or through a plain parsed
+// document that a DOM reader replays into it; the XPath document stays.
 
 #include "docservice/document_service.h"
 
 #include "docservice/copy_releaser.h"
+#include "docservice/direct_load_handler.h"
 #include "docservice/html/html_to_xml.h"
+#include "dom/document.h"
 #include "dom/dom_exceptions.h"
 #include "runtime/exceptions.h"
 #include "runtime/format.h"
@@ -13,6 +15,7 @@
 #include "xml/dom_reader.h"
 #include "xml/dtd_validation_agent.h"
 #include "xml/resource_resolvers.h"
+#include "xml/wf_test_handler.h"
 #include "xml/xml_to_dom_parser.h"
 #include "xpath/xpath_document.h"
 
@@ -94,18 +97,6 @@ TDomDocumentXPath* TvxDomImplementation::LoadFromText(NarrowString text, TParser
   if (static_cast<int64_t>(text.size()) > kMaxSourceBytes) {
     throw EReadError(kSourceTooLarge);
   }
-  TOwned<TXmlDomBuilder> builder(new TXmlDomBuilder(this));
-  // The parse has checked the document type declaration already, and an XPath document
-  // cannot hold one.
-  builder->SetDocTypeDeclTreatment(dtIgnore);
-  TDocumentGuard<TDomDocumentXPath> document(new TDomDocumentXPath(this));
-  builder->SetReferenceNode(document.get());
-  TOwned<TXmlCopyReleaser> releaser(new TXmlCopyReleaser(this));
-  releaser->SetNextHandler(builder.get());
-  TOwned<TXmlStandardDomReader> reader(new TXmlStandardDomReader(this));
-  reader->SetDOMImpl(this);
-  reader->SetNextHandler(releaser.get());
-
   if (OnBeforeParse) {
     OnBeforeParse(text, parserType);
   }
@@ -131,6 +122,76 @@ TDomDocumentXPath* TvxDomImplementation::LoadFromText(NarrowString text, TParser
   default:
     RaiseNotSupported(parserType);
   }
+  return LoadXmlSource();
+}
+
+void TvxDomImplementation::doError(void* sender, const TDomError& error, bool& go) {
+  if (!FRecordingDecisions && FDecisionsReplayed < FDecisions.size()) {
+    go = FDecisions[FDecisionsReplayed++];
+    return;
+  }
+  TDomImplementation::doError(sender, error, go);
+  if (FRecordingDecisions) {
+    FDecisions.push_back(go);
+  }
+}
+
+// Most documents have no document type declaration: they are read straight into the XPath
+// document. The others, and any read that stops for a reason no report gave, go through a
+// parsed document; that read reports the same problems as the first up to where it
+// stopped, and the decisions taken on them then are given again instead of asking twice.
+TDomDocumentXPath* TvxDomImplementation::LoadXmlSource() {
+  struct TDecisionScope {
+    TvxDomImplementation& Service;
+    ~TDecisionScope() {
+      Service.FRecordingDecisions = false;
+      Service.FDecisions.clear();
+      Service.FDecisionsReplayed = 0;
+    }
+  } scope{*this};
+  FDecisions.clear();
+  FDecisionsReplayed = 0;
+  FRecordingDecisions = true;
+  try {
+    return LoadStraight();
+  } catch (const EParserException&) {
+    if (!FDecisions.empty() && !FDecisions.back()) {
+      throw; // a reported fatal error stops the other read at the same place
+    }
+  }
+  FRecordingDecisions = false;
+  return LoadThroughParsedDocument();
+}
+
+TDomDocumentXPath* TvxDomImplementation::LoadStraight() {
+  // Attribute values are expanded by the rules of a document without a type declaration.
+  TDocumentGuard<TDomDocument> normalizer(new TDomDocument(this));
+  TDocumentGuard<TDomDocumentXPath> document(new TDomDocumentXPath(this));
+  TOwned<TXmlToDomParser> parser(new TXmlToDomParser(this));
+  parser->SetDOMImpl(this);
+  parser->SetKeepCDATASections(true);
+  parser->SetKeepComments(true);
+  parser->SetKeepEntityRefs(false);
+  parser->Builder()->SetDocTypeDeclTreatment(dtIgnore);
+  TOwned<TXmlDirectLoadHandler> handler(new TXmlDirectLoadHandler(this, normalizer.get()));
+  parser->TestHandler()->SetNextHandler(handler.get());
+  handler->SetNextHandler(parser->Builder());
+  parser->ParseStringInto(LastXmlSource(), u"", document.get());
+  return document.Release();
+}
+
+TDomDocumentXPath* TvxDomImplementation::LoadThroughParsedDocument() {
+  TOwned<TXmlDomBuilder> builder(new TXmlDomBuilder(this));
+  // The parse has checked the document type declaration already, and an XPath document
+  // cannot hold one.
+  builder->SetDocTypeDeclTreatment(dtIgnore);
+  TDocumentGuard<TDomDocumentXPath> document(new TDomDocumentXPath(this));
+  builder->SetReferenceNode(document.get());
+  TOwned<TXmlCopyReleaser> releaser(new TXmlCopyReleaser(this));
+  releaser->SetNextHandler(builder.get());
+  TOwned<TXmlStandardDomReader> reader(new TXmlStandardDomReader(this));
+  reader->SetDOMImpl(this);
+  reader->SetNextHandler(releaser.get());
 
   TOwned<TXmlToDomParser> parser(new TXmlToDomParser(this));
   parser->SetDOMImpl(this);

@@ -5,6 +5,7 @@
 
 #include <functional>
 #include <memory>
+#include <vector>
 
 #include "docservice/expression_cache.h"
 #include "docservice/html/html_to_xml.h"
@@ -28,9 +29,10 @@ constexpr const char* kSourceTooLarge = "Source too large: a document may have a
 
 class TvxDomImplementation : public TDomImplementation {
 public:
-  // The largest source a load takes. A document needs many times its size in memory (the
-  // parsed tree and its XPath copy); a larger source would exhaust memory part way through
-  // instead of failing at once. A larger one raises EReadError kSourceTooLarge.
+  // The largest source a load takes. A document needs many times its size in memory (its
+  // tree, and the parsed tree it is copied from when it has a document type declaration); a
+  // larger source would exhaust memory part way through instead of failing at once. A larger
+  // one raises EReadError kSourceTooLarge.
   static constexpr int64_t kMaxSourceBytes = int64_t{1024} << 20;
 
   explicit TvxDomImplementation(TComponent* owner = nullptr);
@@ -80,6 +82,9 @@ public:
 
 protected:
   void BeforeDestruction() noexcept override;
+  // Records the decisions taken on the problems of a load's first read, and gives them
+  // again when the same problems come up in its second.
+  void doError(void* sender, const TDomError& error, bool& go) override;
 
 private:
   // The evaluated query, whose node-set result holds no namespace nodes; an empty result
@@ -87,6 +92,17 @@ private:
   TXPathExpression& Evaluated(TDomDocumentXPath* document, TDomNode* context,
                               std::u16string_view expression);
 
+  // The XML text last handed to the parser, into a new XPath document.
+  TDomDocumentXPath* LoadXmlSource();
+  // Parsed into the XPath document as it is read; raises EParserException also when the
+  // document needs the other way.
+  TDomDocumentXPath* LoadStraight();
+  // Parsed into a plain document, expanded and replayed into the XPath document.
+  TDomDocumentXPath* LoadThroughParsedDocument();
+
+  std::vector<bool> FDecisions; // whether reading went on after each problem reported
+  size_t FDecisionsReplayed = 0;
+  bool FRecordingDecisions = false;
   NarrowString FLastSource;
   NarrowString FLastXmlSource;
   // An XML load hands its source on unchanged: one copy of it is kept, not two.

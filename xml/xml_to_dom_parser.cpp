@@ -109,16 +109,16 @@ TDomDocument* TXmlToDomParser::ParseStringList(const TUtilsWideStringList& list,
   return ParseWideString(text, systemId, TUTF16LECodec::ClassRef(), true);
 }
 
-TDomDocument* TXmlToDomParser::ParseStream(TStream* stream, const WideString& systemId,
-                                           TUnicodeCodecClass codecClass,
-                                           bool keepInitialPosition) {
+std::unique_ptr<TXmlInputSource> TXmlToDomParser::OpenSource(TStream* stream,
+                                                             const WideString& systemId,
+                                                             TUnicodeCodecClass codecClass,
+                                                             bool keepInitialPosition) {
   if (!stream) {
     throw EAccessViolation("Stream not specified.");
   }
-  std::unique_ptr<TXmlInputSource> source;
   try {
-    source = std::make_unique<TXmlInputSource>(stream, WideString(), systemId, BufferSize(),
-                                               codecClass, keepInitialPosition, 0, 0, 0, 0, 1);
+    return std::make_unique<TXmlInputSource>(stream, WideString(), systemId, BufferSize(),
+                                             codecClass, keepInitialPosition, 0, 0, 0, 0, 1);
   } catch (const ENot_Supported_Err&) {
     SendErrorNotification(ekEncodingNotSupported);
     RaiseParserError();
@@ -126,6 +126,13 @@ TDomDocument* TXmlToDomParser::ParseStream(TStream* stream, const WideString& sy
     SendErrorNotification(ekInputEncodingError);
     RaiseParserError();
   }
+}
+
+TDomDocument* TXmlToDomParser::ParseStream(TStream* stream, const WideString& systemId,
+                                           TUnicodeCodecClass codecClass,
+                                           bool keepInitialPosition) {
+  const std::unique_ptr<TXmlInputSource> source =
+      OpenSource(stream, systemId, codecClass, keepInitialPosition);
   return ParseInputSource(source.get());
 }
 
@@ -164,7 +171,7 @@ TDomDocument* TXmlToDomParser::ParseUri(const WideString& systemId, TUnicodeCode
   return ParseStream(stream.get(), resolvedId, codecClass, keepInitialPosition);
 }
 
-TDomDocument* TXmlToDomParser::ParseInputSource(TXmlInputSource* source) {
+void TXmlToDomParser::CheckSource(const TXmlInputSource* source) {
   if (!source) {
     throw EAccessViolation("Input source not specified.");
   }
@@ -179,15 +186,34 @@ TDomDocument* TXmlToDomParser::ParseInputSource(TXmlInputSource* source) {
     SendErrorNotification(ekUnsupportedVersion);
     RaiseParserError();
   }
-  TDocumentGuard guard{new TDomDocument(DOMImpl())};
-  guard.Document->setDocumentURI(source->SystemId());
-  FBuilder->SetReferenceNode(guard.Document);
+}
+
+void TXmlToDomParser::ParseInto(TXmlInputSource* source, TDomCustomDocument* document) {
+  document->setDocumentURI(source->SystemId());
+  FBuilder->SetReferenceNode(document);
   const bool completed = FReader->ParseDocument(source);
   FBuilder->SetReferenceNode(nullptr);
   if (!completed) {
     RaiseParserError();
   }
+}
+
+TDomDocument* TXmlToDomParser::ParseInputSource(TXmlInputSource* source) {
+  CheckSource(source);
+  TDocumentGuard guard{new TDomDocument(DOMImpl())};
+  ParseInto(source, guard.Document);
   return guard.Release();
+}
+
+void TXmlToDomParser::ParseStringInto(std::string_view text, const WideString& systemId,
+                                      TDomCustomDocument* document) {
+  if (text.empty()) {
+    throw EAccessViolation("Empty string.");
+  }
+  TMemoryStream stream(text.data(), static_cast<int64_t>(text.size()));
+  const std::unique_ptr<TXmlInputSource> source = OpenSource(&stream, systemId, nullptr, false);
+  CheckSource(source.get());
+  ParseInto(source.get(), document);
 }
 
 } // namespace velmora

@@ -4,11 +4,14 @@
 // URIs. Every parse gives a new document or, after its errors were reported, raises
 // EParserException "Parser error." with nothing half-built left over.
 
+#include <memory>
+
 #include "xml/dom_builder.h"
 #include "xml/unicode_codec.h"
 
 namespace velmora {
 
+class TDomCustomDocument;
 class TDomDocument;
 class TDomDocumentFragment;
 class TStream;
@@ -67,6 +70,10 @@ public:
   virtual TDomDocument* ParseWideString(std::u16string_view text, const WideString& systemId,
                                         TUnicodeCodecClass codecClass, bool keepInitialPosition);
   virtual TDomDocument* ParseInputSource(TXmlInputSource* source);
+  // Parses text as ParseString does, into document: an empty document the caller made and
+  // keeps, whatever the parse gave, on every path.
+  virtual void ParseStringInto(std::string_view text, const WideString& systemId,
+                               TDomCustomDocument* document);
 
   bool KeepCDATASections() const { return FBuilder->KeepCDATASections(); }
   void SetKeepCDATASections(bool value) { FBuilder->SetKeepCDATASections(value); }
@@ -81,6 +88,17 @@ public:
 
 protected:
   virtual void CreateParts();
+
+private:
+  // The input source of stream; a codec or declaration it cannot take is reported and raises
+  // EParserException.
+  std::unique_ptr<TXmlInputSource> OpenSource(TStream* stream, const WideString& systemId,
+                                              TUnicodeCodecClass codecClass,
+                                              bool keepInitialPosition);
+  // The checks of a source before its parse; failures as for ParseInputSource.
+  void CheckSource(const TXmlInputSource* source);
+  // Reads source into document; raises EParserException when reading stopped.
+  void ParseInto(TXmlInputSource* source, TDomCustomDocument* document);
 
 private:
   // Owned as components of the parser.
