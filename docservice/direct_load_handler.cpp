@@ -44,7 +44,6 @@ TXmlDirectLoadHandler::TXmlDirectLoadHandler(TComponent* owner, TDomCustomDocume
     : TXmlCustomHandler(owner), FNormalizer(normalizer) {}
 
 void TXmlDirectLoadHandler::StopForFullLoad() {
-  FNeedsFullLoad = true;
   throw EFullLoadNeeded();
 }
 

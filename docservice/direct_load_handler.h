@@ -22,9 +22,8 @@ public:
   TXmlDirectLoadHandler(TComponent* owner, TDomCustomDocument* normalizer);
   const char* ClassName() const override { return "TXmlDirectLoadHandler"; }
 
+  // Raises (and so stops the read) at what needs the load through a parsed document.
   void ProcessSignal(TXmlSignal& signal) override;
-  // Whether the read stopped because the document needs the load through a parsed one.
-  bool NeedsFullLoad() const { return FNeedsFullLoad; }
 
 private:
   // What stops the read.
@@ -49,7 +48,6 @@ private:
   }
 
   TDomCustomDocument* FNormalizer;
-  bool FNeedsFullLoad = false;
   // The element whose start was read but not yet sent, with its attributes; their texts
   // lie back to back in FPendingText.
   bool FElementPending = false;

@@ -26,29 +26,29 @@ public:
   TChildArray& operator=(const TChildArray&) = delete;
   ~TChildArray() { ReleaseDomMemory(FBuffer, FCapacity * sizeof(T*)); }
 
-  size_t size() const { return static_cast<size_t>(FEnd - FBegin); }
-  bool empty() const { return FBegin == FEnd; }
-  T* operator[](size_t position) const { return FBegin[position]; }
-  T* front() const { return *FBegin; }
-  T* back() const { return FEnd[-1]; }
+  size_t size() const { return FEnd - FHead; }
+  bool empty() const { return FHead == FEnd; }
+  T* operator[](size_t position) const { return FBuffer[FHead + position]; }
+  T* front() const { return FBuffer[FHead]; }
+  T* back() const { return FBuffer[FEnd - 1]; }
 
-  size_t headSlot() const { return static_cast<size_t>(FBegin - FBuffer); }
-  size_t endSlot() const { return static_cast<size_t>(FEnd - FBuffer); }
+  size_t headSlot() const { return FHead; }
+  size_t endSlot() const { return FEnd; }
   T* atSlot(size_t slot) const { return FBuffer[slot]; }
 
   // Recorded slots from here on may be wrong; below it they are right. Whenever entries
   // move, this drops to at most the lowest slot any of them was recorded at.
   size_t staleFrom() const { return FStaleFrom; }
   // Whoever records slots has brought them up to date.
-  void markFresh() const { FStaleFrom = static_cast<uint32_t>(endSlot()); }
+  void markFresh() const { FStaleFrom = FEnd; }
 
   // Each returns the slot the new entry took.
   size_t pushBack(T* item) {
-    if (FEnd == FBuffer + FCapacity) {
-      Reallocate(headSlot(), std::max<size_t>(2 * size(), 4));
+    if (FEnd == FCapacity) {
+      Reallocate(FHead, std::max<size_t>(2 * size(), 4));
     }
-    *FEnd++ = item;
-    const size_t slot = endSlot() - 1;
+    const size_t slot = FEnd++;
+    FBuffer[slot] = item;
     if (FStaleFrom == slot) {
       ++FStaleFrom; // a new last entry is fresh when all before it are
     }
@@ -59,68 +59,70 @@ public:
       return pushBack(item);
     }
     if (position == 0) {
-      if (FBegin == FBuffer) {
+      if (FHead == 0) {
         // Room for as many entries again (amortised O(1) per insertion at the head); every
         // entry moves up.
         Reallocate(std::max(size(), kMinHeadRoom), size());
         FStaleFrom = 0;
       }
-      *--FBegin = item;
-      return headSlot();
+      FBuffer[--FHead] = item;
+      return FHead;
     }
-    if (FEnd == FBuffer + FCapacity) {
-      Reallocate(headSlot(), std::max<size_t>(2 * size(), 4));
+    if (FEnd == FCapacity) {
+      Reallocate(FHead, std::max<size_t>(2 * size(), 4));
     }
-    T** at = FBegin + position;
-    std::move_backward(at, FEnd, FEnd + 1);
-    *at = item;
+    const size_t at = FHead + position;
+    std::move_backward(FBuffer + at, FBuffer + FEnd, FBuffer + FEnd + 1);
+    FBuffer[at] = item;
     ++FEnd;
-    Stale(static_cast<size_t>(at - FBuffer));
-    return static_cast<size_t>(at - FBuffer);
+    Stale(at);
+    return at;
   }
 
   void erase(size_t position) {
     if (position == 0) {
-      ++FBegin;
+      ++FHead;
       if (empty()) {
         clear();
-      } else if (headSlot() > size() && headSlot() >= kMinHeadRoom) {
+      } else if (FHead > size() && FHead >= kMinHeadRoom) {
         // More room than entries at the head: give it back, paid for by the erasures that
         // made it; every entry moves down.
-        std::move(FBegin, FEnd, FBuffer);
-        FEnd = FBuffer + size();
-        FBegin = FBuffer;
+        const uint32_t count = FEnd - FHead;
+        std::move(FBuffer + FHead, FBuffer + FEnd, FBuffer);
+        FHead = 0;
+        FEnd = count;
         FStaleFrom = 0;
       }
       return;
     }
-    T** at = FBegin + position;
-    std::move(at + 1, FEnd, at);
+    const size_t at = FHead + position;
+    std::move(FBuffer + at + 1, FBuffer + FEnd, FBuffer + at);
     --FEnd;
-    Stale(static_cast<size_t>(at - FBuffer));
+    Stale(at);
   }
   void popBack() {
     --FEnd;
     if (empty()) {
       clear();
     } else {
-      FStaleFrom = std::min(FStaleFrom, static_cast<uint32_t>(endSlot()));
+      FStaleFrom = std::min(FStaleFrom, FEnd);
     }
   }
   // Erases every entry that gone accepts, keeping the order of the others: one pass.
   template <class TGone> void eraseIf(TGone gone) {
-    T** first = std::find_if(FBegin, FEnd, gone);
-    if (first == FEnd) {
+    T** const end = FBuffer + FEnd;
+    T** first = std::find_if(FBuffer + FHead, end, gone);
+    if (first == end) {
       return;
     }
     Stale(static_cast<size_t>(first - FBuffer));
-    FEnd = std::remove_if(first, FEnd, gone);
+    FEnd = static_cast<uint32_t>(std::remove_if(first, end, gone) - FBuffer);
     if (empty()) {
       clear();
     }
   }
   void clear() {
-    FBegin = FEnd = FBuffer;
+    FHead = FEnd = 0;
     FStaleFrom = 0;
   }
 
@@ -138,17 +140,18 @@ private:
       throw EListError("List capacity out of bounds");
     }
     T** buffer = static_cast<T**>(AllocateDomMemory(capacity * sizeof(T*)));
-    std::copy(FBegin, FEnd, buffer + headRoom);
+    std::copy(FBuffer + FHead, FBuffer + FEnd, buffer + headRoom);
     ReleaseDomMemory(FBuffer, FCapacity * sizeof(T*));
     FBuffer = buffer;
-    FBegin = FBuffer + headRoom;
-    FEnd = FBegin + count;
+    FHead = static_cast<uint32_t>(headRoom);
+    FEnd = static_cast<uint32_t>(headRoom + count);
     FCapacity = static_cast<uint32_t>(capacity);
   }
 
+  // Slots, not pointers: every node carries one such array.
   T** FBuffer = nullptr;
-  T** FBegin = nullptr;
-  T** FEnd = nullptr;
+  uint32_t FHead = 0;
+  uint32_t FEnd = 0;
   uint32_t FCapacity = 0;
   mutable uint32_t FStaleFrom = 0;
 };

@@ -108,11 +108,19 @@ bool TDomNode::hasAttributes() {
   return map && map->length() > 0;
 }
 
-TDomNodeList* TDomNode::childNodes() {
-  if (!FChildNodes) {
-    FChildNodes = std::make_unique<TChildNodeList>(this);
+TDomNode::TRareParts& TDomNode::RareParts() {
+  if (!FRare) {
+    FRare = std::make_unique<TRareParts>();
   }
-  return FChildNodes.get();
+  return *FRare;
+}
+
+TDomNodeList* TDomNode::childNodes() {
+  TRareParts& rare = RareParts();
+  if (!rare.ChildNodes) {
+    rare.ChildNodes = std::make_unique<TChildNodeList>(this);
+  }
+  return rare.ChildNodes.get();
 }
 
 int64_t TDomNode::documentOrderIndex() const {
@@ -574,8 +582,8 @@ TDomElement* TDomNode::ancestorElementByNameNS(std::u16string_view namespaceURI,
 }
 
 TDomUserData TDomNode::getUserData(std::u16string_view key) const {
-  if (FUserData) {
-    for (const TUserDataEntry& entry : *FUserData) {
+  if (FRare) {
+    for (const TUserDataEntry& entry : FRare->UserData) {
       if (entry.Key == key) {
         return entry.Data;
       }
@@ -586,18 +594,21 @@ TDomUserData TDomNode::getUserData(std::u16string_view key) const {
 
 TDomUserData TDomNode::setUserData(const WideString& key, TDomUserData data,
                                    TDomUserDataHandler handler) {
-  auto found = FUserData ? std::find_if(FUserData->begin(), FUserData->end(),
-                                        [&](const TUserDataEntry& e) { return e.Key == key; })
-                         : std::vector<TUserDataEntry>::iterator();
-  const bool exists = FUserData && found != FUserData->end();
+  if (!data && !FRare) {
+    return nullptr;
+  }
+  std::vector<TUserDataEntry>& entries = RareParts().UserData;
+  const auto found = std::find_if(entries.begin(), entries.end(),
+                                  [&](const TUserDataEntry& e) { return e.Key == key; });
+  const bool exists = found != entries.end();
   if (!data) {
     if (!exists) {
       return nullptr;
     }
     TDomUserData old = found->Data;
-    FUserData->erase(found);
-    if (FUserData->empty()) {
-      FUserData.reset();
+    entries.erase(found);
+    if (entries.empty()) {
+      entries.shrink_to_fit();
     }
     return old;
   }
@@ -607,20 +618,17 @@ TDomUserData TDomNode::setUserData(const WideString& key, TDomUserData data,
     found->Handler = std::move(handler);
     return old;
   }
-  if (!FUserData) {
-    FUserData = std::make_unique<std::vector<TUserDataEntry>>();
-  }
-  FUserData->push_back({key, data, std::move(handler)});
+  entries.push_back({key, data, std::move(handler)});
   return nullptr;
 }
 
 void TDomNode::callUserDataHandlers(TDomUserDataOperation operation, TDomNode* source,
                                     TDomNode* destination) {
-  if (!FUserData) {
+  if (!FRare || FRare->UserData.empty()) {
     return;
   }
   // A handler may change the user data; work on a copy of the entries.
-  const std::vector<TUserDataEntry> entries = *FUserData;
+  const std::vector<TUserDataEntry> entries = FRare->UserData;
   for (const TUserDataEntry& entry : entries) {
     if (entry.Handler) {
       entry.Handler(operation, entry.Key, entry.Data, source, destination);
@@ -665,7 +673,7 @@ TCustomOwnedNode* TDomNode::TreeWatcher() const noexcept {
   TDomCustomDocument* document = referenceDocument();
   for (const TCustomOwnedObject* owner = GetOwner(); !document && owner;
        owner = owner->GetOwner()) {
-    if (const auto* node = dynamic_cast<const TDomNode*>(owner)) {
+    if (const TDomNode* node = owner->asDomNode()) {
       document = node->referenceDocument();
     }
   }

@@ -37,6 +37,7 @@ public:
   // A node of kind 0, owned by owner; its owner document is owner when that is a document.
   explicit TDomNode(TCustomOwnedObject* owner);
   const char* ClassName() const override { return "TDomNode"; }
+  const TDomNode* asDomNode() const override { return this; }
 
   virtual TDomNodeType nodeType() const { return nkNone; }
   virtual const WideString& nodeName() const;
@@ -163,6 +164,16 @@ protected:
   void setAllowedChildKinds(TDomNodeKinds kinds) { FAllowedChildKinds = kinds; }
   void setNamespaceAware(bool aware) { FNamespaceAware = aware; }
 
+private:
+  // The first fields: they fill the room the base class leaves at its end. Every byte of a
+  // node counts a million times over in a large document.
+  TDomNodeKinds FAllowedChildKinds = kPlainNodeChildKinds;
+  bool FNamespaceAware = false;
+
+protected:
+  // Set on texts some of which came from a character reference (TDomText): kept here, in
+  // the room above, rather than in a field of their own.
+  bool FFromCharacterReference = false;
   WideString FNodeValue;
 
 private:
@@ -172,6 +183,12 @@ private:
     TDomUserDataHandler Handler;
   };
   class TChildNodeList;
+  // What few nodes have, kept apart so that the others do not carry it.
+  struct TRareParts {
+    std::unique_ptr<TDomNodeList> ChildNodes;
+    std::vector<TUserDataEntry> UserData;
+  };
+  TRareParts& RareParts();
 
   // Moves the fragment's children here, before refChild (at the end without one); each one
   // through insertBefore with all its checks when checked, else as appendChild moves them.
@@ -181,11 +198,8 @@ private:
   bool MergeTextRuns(std::vector<TCustomOwnedNode*>& gone, TFirstFailure& failures);
 
   TDomCustomDocument* FOwnerDocument = nullptr;
-  std::unique_ptr<TDomNodeList> FChildNodes;
-  std::unique_ptr<std::vector<TUserDataEntry>> FUserData;
+  std::unique_ptr<TRareParts> FRare;
   mutable uint64_t FXPathOrderNumber = 0;
-  TDomNodeKinds FAllowedChildKinds = kPlainNodeChildKinds;
-  bool FNamespaceAware = false;
 };
 
 // The class of a node by its kind, for the few places that must look at it.

@@ -43,9 +43,6 @@ public:
   // Keeps the data before offset and returns a new text node with the rest, placed after
   // this one when it has a parent.
   TDomText* splitText(int offset);
-
-private:
-  bool FFromCharacterReference = false;
 };
 
 class TDomCDATASection : public TDomText {

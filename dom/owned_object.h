@@ -19,6 +19,8 @@
 
 namespace velmora {
 
+class TDomNode;
+
 // Runs steps that must all run, whatever fails on the way, and keeps the first failure to
 // pass it on once they are done: freeing never stops half-way, and never swallows what a
 // handler raised.
@@ -68,6 +70,9 @@ public:
   virtual const char* ClassName() const { return "TCustomOwnedObject"; }
   // Whether this object is a document (the owner its nodes take as their document).
   virtual bool isDocumentObject() const { return false; }
+  // This object as a DOM node, or none; none also while a node's constructors run, as a
+  // cast would give.
+  virtual const TDomNode* asDomNode() const { return nullptr; }
 
   // Frees every owned object, last adopted first; failures as for Free.
   virtual void clear();

@@ -11,7 +11,7 @@ void TDomDocumentXPath::beforeAddOwned(TCustomOwnedObject* object) {
   TDomDocumentNS::beforeAddOwned(object);
   // A node under construction is no TDomNode yet; the classes this document refuses ask
   // again from their constructors, once they know their kind.
-  const auto* node = dynamic_cast<const TDomNode*>(object);
+  const TDomNode* node = object->asDomNode();
   if (!node) {
     return;
   }
