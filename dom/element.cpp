@@ -8,10 +8,6 @@ namespace velmora {
 
 namespace {
 
-const WideString& Empty() {
-  return TDomNameTable::Empty();
-}
-
 // The parts of a namespace-aware name, after the checks every namespace-aware constructor
 // and setAttributeNS make; views of the qualified name.
 struct TNamespaceName {
@@ -80,25 +76,6 @@ void CheckNewPrefix(const TDomNode& node, const WideString& prefix, bool attribu
 
 } // namespace
 
-void TDomQualifiedName::SetPlain(TDomNameTable& table, std::u16string_view name) {
-  NodeName = table.Intern(name);
-  LocalName = NamespaceURI = Prefix = &Empty();
-}
-
-void TDomQualifiedName::SetNamespaced(TDomNameTable& table, std::u16string_view qualifiedName,
-                                      std::u16string_view namespaceURI, std::u16string_view prefix,
-                                      std::u16string_view localName) {
-  NodeName = table.Intern(qualifiedName);
-  LocalName = prefix.empty() ? NodeName : table.Intern(localName);
-  NamespaceURI = table.Intern(namespaceURI);
-  Prefix = table.Intern(prefix);
-}
-
-void TDomQualifiedName::SetPrefix(TDomNameTable& table, const WideString& prefix) {
-  Prefix = table.Intern(prefix);
-  NodeName = table.Intern(prefix + u":" + *LocalName);
-}
-
 // The live element lists an element has handed out, by name.
 struct TDomElement::TListCaches {
   std::vector<std::unique_ptr<TDomElementsNodeList>> ByName;
@@ -109,7 +86,7 @@ TDomAttr::TDomAttr(TDomDocument* document, bool specified, std::u16string_view n
     : TDomNode(document), FSpecified(specified) {
   setAllowedChildKinds(0);
   CheckName(name);
-  FName.SetPlain(TableOf(document), name);
+  FName = TDomQualifiedName::Plain(TableOf(document), name);
   if (name == u"xmlns") {
     FNamespaceDeclKind = ndDefault;
   } else if (name.starts_with(u"xmlns:") && conformsToNCName(name.substr(6))) {
@@ -122,7 +99,8 @@ TDomAttr::TDomAttr(TDomDocumentNS* document, bool specified, std::u16string_view
     : TDomNode(document), FSpecified(specified) {
   setAllowedChildKinds(0);
   const TNamespaceName name = SplitNamespaceName(qualifiedName, namespaceURI, true);
-  FName.SetNamespaced(TableOf(document), qualifiedName, namespaceURI, name.Prefix, name.LocalName);
+  FName = TDomQualifiedName::Namespaced(TableOf(document), qualifiedName, namespaceURI, name.Prefix,
+                                        name.LocalName);
   FNamespaceDeclKind = name.DeclKind;
   setNamespaceAware(true);
 }
@@ -153,7 +131,7 @@ void TDomAttr::setNodeValue(const WideString& value) {
 
 void TDomAttr::setPrefix(const WideString& prefix) {
   CheckNewPrefix(*this, prefix, true);
-  FName.SetPrefix(TableOf(referenceDocument()), prefix);
+  FName = FName->WithPrefix(TableOf(referenceDocument()), prefix);
   if (FOwnerMap) {
     FOwnerMap->nameChanged();
   }
@@ -164,8 +142,9 @@ WideString TDomAttr::baseURI() const {
   if (!element) {
     return WideString();
   }
-  const bool isXmlBase = (*FName.NamespaceURI == XmlNamespaceURI && *FName.LocalName == u"base") ||
-                         (FName.NamespaceURI->empty() && *FName.NodeName == u"xml:base");
+  const bool isXmlBase =
+      (*FName->NamespaceURI == XmlNamespaceURI && *FName->LocalName == u"base") ||
+      (FName->NamespaceURI->empty() && *FName->NodeName == u"xml:base");
   if (!isXmlBase) {
     return element->baseURI();
   }
@@ -222,7 +201,7 @@ void TDomAttr::BeforeDestruction(bool ownerGoes, TFirstFailure& failures) noexce
 TDomElement::TDomElement(TDomDocument* document, std::u16string_view tagName) : TDomNode(document) {
   setAllowedChildKinds(kElementChildKinds);
   CheckName(tagName);
-  FName.SetPlain(TableOf(document), tagName);
+  FName = TDomQualifiedName::Plain(TableOf(document), tagName);
 }
 
 TDomElement::TDomElement(TDomDocumentNS* document, std::u16string_view namespaceURI,
@@ -230,7 +209,8 @@ TDomElement::TDomElement(TDomDocumentNS* document, std::u16string_view namespace
     : TDomNode(document) {
   setAllowedChildKinds(kElementChildKinds);
   const TNamespaceName name = SplitNamespaceName(qualifiedName, namespaceURI, false);
-  FName.SetNamespaced(TableOf(document), qualifiedName, namespaceURI, name.Prefix, name.LocalName);
+  FName = TDomQualifiedName::Namespaced(TableOf(document), qualifiedName, namespaceURI, name.Prefix,
+                                        name.LocalName);
   setNamespaceAware(true);
 }
 
@@ -258,7 +238,7 @@ void TDomElement::CheckMapMode(bool namespaceOperation) const {
 void TDomElement::setPrefix(const WideString& prefix) {
   CheckNewPrefix(*this, prefix, false);
   TDomCustomDocument* document = referenceDocument();
-  FName.SetPrefix(TableOf(document), prefix);
+  FName = FName->WithPrefix(TableOf(document), prefix);
   // Lists of elements by name may now match differently.
   document->bumpTreeVersion();
 }

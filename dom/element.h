@@ -3,29 +3,13 @@
 
 #include <memory>
 
+#include "dom/name_table.h"
 #include "dom/node_lists.h"
 
 namespace velmora {
 
 class TDomDocument;
 class TDomDocumentNS;
-class TDomNameTable;
-
-// The names of an element or attribute, as pointers into its document's name table.
-struct TDomQualifiedName {
-  const WideString* NodeName;
-  const WideString* LocalName;
-  const WideString* NamespaceURI;
-  const WideString* Prefix;
-
-  // A DOM Level 1 name: no prefix, local name or namespace.
-  void SetPlain(TDomNameTable& table, std::u16string_view name);
-  void SetNamespaced(TDomNameTable& table, std::u16string_view qualifiedName,
-                     std::u16string_view namespaceURI, std::u16string_view prefix,
-                     std::u16string_view localName);
-  // The node name becomes prefix ":" local name.
-  void SetPrefix(TDomNameTable& table, const WideString& prefix);
-};
 
 class TDomAttr : public TDomNode {
 public:
@@ -37,11 +21,11 @@ public:
   const char* ClassName() const override { return "TDomAttr"; }
 
   TDomNodeType nodeType() const override { return nkAttribute; }
-  const WideString& nodeName() const override { return *FName.NodeName; }
-  const WideString& xpathName() const override { return *FName.NodeName; }
-  const WideString& localName() const override { return *FName.LocalName; }
-  const WideString& namespaceURI() const override { return *FName.NamespaceURI; }
-  const WideString& prefix() const override { return *FName.Prefix; }
+  const WideString& nodeName() const override { return *FName->NodeName; }
+  const WideString& xpathName() const override { return *FName->NodeName; }
+  const WideString& localName() const override { return *FName->LocalName; }
+  const WideString& namespaceURI() const override { return *FName->NamespaceURI; }
+  const WideString& prefix() const override { return *FName->Prefix; }
   TDomNode* nextSibling() const override { return nullptr; }
   TDomNode* previousSibling() const override { return nullptr; }
   WideString lookupNamespaceURI(const WideString& prefix) const override;
@@ -54,7 +38,7 @@ public:
   // The value with references resolved, as XPath sees an attribute.
   WideString xpathStringValue() const override;
 
-  const WideString& name() const { return *FName.NodeName; }
+  const WideString& name() const { return *FName->NodeName; }
   bool specified() const { return FSpecified; }
   TDomNamespaceDeclKind namespaceDeclKind() const { return FNamespaceDeclKind; }
   TDomElement* ownerElement() const;
@@ -66,9 +50,9 @@ public:
   void notifyModified(TDomAttrChange change);
 
   // The interned name pointers (equal names, equal pointers within a document).
-  const WideString* nodeNameKey() const { return FName.NodeName; }
-  const WideString* localNameKey() const { return FName.LocalName; }
-  const WideString* namespaceURIKey() const { return FName.NamespaceURI; }
+  const WideString* nodeNameKey() const { return FName->NodeName; }
+  const WideString* localNameKey() const { return FName->LocalName; }
+  const WideString* namespaceURIKey() const { return FName->NamespaceURI; }
 
   const TDomNode* positionParent() const override;
 
@@ -76,7 +60,7 @@ protected:
   void BeforeDestruction(bool ownerGoes, TFirstFailure& failures) noexcept override;
 
 private:
-  TDomQualifiedName FName;
+  const TDomQualifiedName* FName = nullptr;
   TDomNamedNodeMap* FOwnerMap = nullptr;
   TDomNamespaceDeclKind FNamespaceDeclKind = ndNone;
   bool FSpecified;
@@ -92,12 +76,12 @@ public:
   const char* ClassName() const override { return "TDomElement"; }
 
   TDomNodeType nodeType() const override { return nkElement; }
-  const WideString& nodeName() const override { return *FName.NodeName; }
-  const WideString& xpathName() const override { return *FName.NodeName; }
-  const WideString& localName() const override { return *FName.LocalName; }
-  const WideString& namespaceURI() const override { return *FName.NamespaceURI; }
-  const WideString& prefix() const override { return *FName.Prefix; }
-  const WideString& tagName() const { return *FName.NodeName; }
+  const WideString& nodeName() const override { return *FName->NodeName; }
+  const WideString& xpathName() const override { return *FName->NodeName; }
+  const WideString& localName() const override { return *FName->LocalName; }
+  const WideString& namespaceURI() const override { return *FName->NamespaceURI; }
+  const WideString& prefix() const override { return *FName->Prefix; }
+  const WideString& tagName() const { return *FName->NodeName; }
   void setNodeValue(const WideString&) override {}
   void setPrefix(const WideString& prefix) override;
   TDomNamedNodeMap* attributes() override { return &AttributeMap(); }
@@ -138,9 +122,11 @@ public:
 
   void notifyAttrModified(TDomAttrChange change, TDomAttr* attr);
 
-  const WideString* nodeNameKey() const { return FName.NodeName; }
-  const WideString* localNameKey() const { return FName.LocalName; }
-  const WideString* namespaceURIKey() const { return FName.NamespaceURI; }
+  const WideString* nodeNameKey() const { return FName->NodeName; }
+  const WideString* localNameKey() const { return FName->LocalName; }
+  const WideString* namespaceURIKey() const { return FName->NamespaceURI; }
+  // All four names as one interned key.
+  const TDomQualifiedName* nameKey() const { return FName; }
 
   // Set by the document that lists the element under an ID.
   bool carriesId() const { return FCarriesId; }
@@ -165,7 +151,7 @@ private:
   // Lookups on an element without a map still make the map's mode check.
   void CheckMapMode(bool namespaceOperation) const;
 
-  TDomQualifiedName FName;
+  const TDomQualifiedName* FName = nullptr;
   std::unique_ptr<TDomNamedNodeMap> FAttributes;
   std::unique_ptr<TListCaches> FListCaches;
   bool FCarriesId = false;

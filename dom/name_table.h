@@ -10,6 +10,29 @@
 
 namespace velmora {
 
+class TDomNameTable;
+
+// The names of an element or attribute, as pointers into its document's name table. The
+// table keeps each such set of names once, too: a node holds one pointer for all four.
+struct TDomQualifiedName {
+  const WideString* NodeName;
+  const WideString* LocalName;
+  const WideString* NamespaceURI;
+  const WideString* Prefix;
+
+  // A DOM Level 1 name: no prefix, local name or namespace.
+  static const TDomQualifiedName* Plain(TDomNameTable& table, std::u16string_view name);
+  static const TDomQualifiedName* Namespaced(TDomNameTable& table,
+                                             std::u16string_view qualifiedName,
+                                             std::u16string_view namespaceURI,
+                                             std::u16string_view prefix,
+                                             std::u16string_view localName);
+  // This name with another prefix: the node name becomes prefix ":" local name.
+  const TDomQualifiedName* WithPrefix(TDomNameTable& table, const WideString& prefix) const;
+
+  bool operator==(const TDomQualifiedName&) const = default;
+};
+
 class TDomNameTable {
 public:
   // The table's copy of name, added when missing. The pointer stays valid as long as the
@@ -18,9 +41,20 @@ public:
   // The table's copy of name, or nullptr when no node has that name.
   const WideString* Find(std::u16string_view name) const;
 
+  // The table's copy of the set of names, added when missing; valid as long as the table.
+  const TDomQualifiedName* Intern(const TDomQualifiedName& name);
+
   static const WideString& Empty();
 
 private:
+  struct TQualifiedNameHash {
+    size_t operator()(const TDomQualifiedName& name) const {
+      const auto bits = [](const WideString* text) { return reinterpret_cast<size_t>(text); };
+      return bits(name.NodeName) * 31 + bits(name.NamespaceURI) * 7 + bits(name.LocalName) +
+             (bits(name.Prefix) >> 4);
+    }
+  };
+
   // The names met lately, by a cheap hash: documents repeat the same few names, and a
   // look here saves hashing the whole name.
   static size_t RecentSlot(std::u16string_view name) {
@@ -31,6 +65,8 @@ private:
   std::array<const WideString*, kRecent> FRecent{};
 
   std::unordered_set<WideString, TWideStringHash, std::equal_to<>> FNames;
+  std::unordered_set<TDomQualifiedName, TQualifiedNameHash> FQualifiedNames;
+  const TDomQualifiedName* FLastQualifiedName = nullptr; // elements come in runs of a name
 };
 
 } // namespace velmora

@@ -10,8 +10,7 @@ void TDomXPathTreeIndex::Clear() {
   }
   FNodes = {};
   FKinds = {};
-  FLocalNames = {};
-  FNamespaceURIs = {};
+  FNames = {};
   FSubtreeEnds = {};
 }
 
@@ -21,16 +20,14 @@ void TDomXPathTreeIndex::Add(const TDomNode* node) {
   FNodes.push_back(const_cast<TDomNode*>(node));
   FKinds.push_back(kind);
   const auto* element = kind == nkElement ? static_cast<const TDomElement*>(node) : nullptr;
-  FLocalNames.push_back(element ? element->localNameKey() : nullptr);
-  FNamespaceURIs.push_back(element ? element->namespaceURIKey() : nullptr);
+  FNames.push_back(element ? element->nameKey() : nullptr);
   FSubtreeEnds.push_back(0);
 }
 
 void TDomXPathTreeIndex::Reserve(size_t size) {
   FNodes.reserve(size);
   FKinds.reserve(size);
-  FLocalNames.reserve(size);
-  FNamespaceURIs.reserve(size);
+  FNames.reserve(size);
   FSubtreeEnds.reserve(size);
 }
 
@@ -63,8 +60,7 @@ uint64_t TDomXPathTreeIndex::Build(const TDomNode* root, uint64_t firstNumber,
   if (FNodes.capacity() > 2 * FNodes.size()) {
     FNodes.shrink_to_fit();
     FKinds.shrink_to_fit();
-    FLocalNames.shrink_to_fit();
-    FNamespaceURIs.shrink_to_fit();
+    FNames.shrink_to_fit();
     FSubtreeEnds.shrink_to_fit();
   }
   return FFirstNumber + FNodes.size();

@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "dom/dom_types.h"
+#include "dom/name_table.h"
 
 namespace velmora {
 
@@ -29,8 +30,12 @@ public:
   TDomNode* Node(size_t position) const { return FNodes[position]; }
   TDomNodeType Kind(size_t position) const { return FKinds[position]; }
   // An element's interned names; none for other kinds.
-  const WideString* LocalName(size_t position) const { return FLocalNames[position]; }
-  const WideString* NamespaceURI(size_t position) const { return FNamespaceURIs[position]; }
+  const WideString* LocalName(size_t position) const {
+    return FNames[position] ? FNames[position]->LocalName : nullptr;
+  }
+  const WideString* NamespaceURI(size_t position) const {
+    return FNames[position] ? FNames[position]->NamespaceURI : nullptr;
+  }
   // The place of the last node of the subtree at position.
   size_t SubtreeEnd(size_t position) const { return FSubtreeEnds[position]; }
 
@@ -41,8 +46,7 @@ private:
   uint64_t FFirstNumber = 0;
   std::vector<TDomNode*> FNodes;
   std::vector<TDomNodeType> FKinds;
-  std::vector<const WideString*> FLocalNames;
-  std::vector<const WideString*> FNamespaceURIs;
+  std::vector<const TDomQualifiedName*> FNames; // of elements; none for other kinds
   std::vector<size_t> FSubtreeEnds;
 };
 

@@ -44,11 +44,10 @@ void Draw(const TDomNode* node, NarrowString& out) {
 }
 
 NarrowString Picture(const TDomDocumentXPath* document) {
-  NarrowString out = WideToUtf8(document->inputEncoding()) + "|" +
-                     WideToUtf8(document->xmlEncoding()) + "|" +
-                     std::to_string(document->xmlStandalone()) + "|" +
-                     WideToUtf8(document->xmlVersion()) + "|" +
-                     WideToUtf8(document->documentURI()) + "|";
+  NarrowString out =
+      WideToUtf8(document->inputEncoding()) + "|" + WideToUtf8(document->xmlEncoding()) + "|" +
+      std::to_string(document->xmlStandalone()) + "|" + WideToUtf8(document->xmlVersion()) + "|" +
+      WideToUtf8(document->documentURI()) + "|";
   for (const TDomNode* child = document->firstChild(); child; child = child->nextSibling()) {
     Draw(child, out);
   }
@@ -56,8 +55,7 @@ NarrowString Picture(const TDomDocumentXPath* document) {
 }
 
 // The load as the service made it before it read straight: parsed, expanded, replayed.
-TDomDocumentXPath* LoadThroughParsedDocument(TvxDomImplementation* service,
-                                             std::string_view text) {
+TDomDocumentXPath* LoadThroughParsedDocument(TvxDomImplementation* service, std::string_view text) {
   TOwned<TXmlDomBuilder> builder(new TXmlDomBuilder(service));
   builder->SetDocTypeDeclTreatment(dtIgnore);
   auto* document = new TDomDocumentXPath(service);
