@@ -2,6 +2,7 @@
 
 #include "dom/document.h"
 #include "dom/xml_rules.h"
+#include "xml/dom_reader.h"
 #include "xml/dtd_validation_agent.h"
 #include "xml/parse_errors.h"
 #include "xml/signals.h"
@@ -27,15 +28,6 @@ bool NeedsExpansion(std::u16string_view value) {
     }
   }
   return false;
-}
-
-// The prefix an attribute named xmlns:p declares, as the DOM reader finds it.
-bool DeclaredPrefix(std::u16string_view name, std::u16string_view& prefix) {
-  if (!name.starts_with(u"xmlns:")) {
-    return false;
-  }
-  prefix = name.substr(6);
-  return true;
 }
 
 } // namespace

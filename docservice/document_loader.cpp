@@ -153,34 +153,39 @@ TDomDocumentXPath* TvxDomImplementation::LoadXmlSource() {
   FDecisionsReplayed = 0;
   FRecordingDecisions = true;
   try {
-    return LoadStraight();
+    return LoadStraight(LastXmlSource());
   } catch (const EParserException&) {
     if (!FDecisions.empty() && !FDecisions.back()) {
       throw; // a reported fatal error stops the other read at the same place
     }
   }
   FRecordingDecisions = false;
-  return LoadThroughParsedDocument();
+  return LoadThroughParsedDocument(LastXmlSource());
 }
 
-TDomDocumentXPath* TvxDomImplementation::LoadStraight() {
-  // Attribute values are expanded by the rules of a document without a type declaration.
-  TDocumentGuard<TDomDocument> normalizer(new TDomDocument(this));
-  TDocumentGuard<TDomDocumentXPath> document(new TDomDocumentXPath(this));
-  TOwned<TXmlToDomParser> parser(new TXmlToDomParser(this));
+TXmlToDomParser* TvxDomImplementation::NewParser() {
+  auto* parser = new TXmlToDomParser(this);
   parser->SetDOMImpl(this);
   parser->SetKeepCDATASections(true);
   parser->SetKeepComments(true);
   parser->SetKeepEntityRefs(false);
+  return parser;
+}
+
+TDomDocumentXPath* TvxDomImplementation::LoadStraight(std::string_view text) {
+  // Attribute values are expanded by the rules of a document without a type declaration.
+  TDocumentGuard<TDomDocument> normalizer(new TDomDocument(this));
+  TDocumentGuard<TDomDocumentXPath> document(new TDomDocumentXPath(this));
+  TOwned<TXmlToDomParser> parser(NewParser());
   parser->Builder()->SetDocTypeDeclTreatment(dtIgnore);
   TOwned<TXmlDirectLoadHandler> handler(new TXmlDirectLoadHandler(this, normalizer.get()));
   parser->TestHandler()->SetNextHandler(handler.get());
   handler->SetNextHandler(parser->Builder());
-  parser->ParseStringInto(LastXmlSource(), u"", document.get());
+  parser->ParseStringInto(text, u"", document.get());
   return document.Release();
 }
 
-TDomDocumentXPath* TvxDomImplementation::LoadThroughParsedDocument() {
+TDomDocumentXPath* TvxDomImplementation::LoadThroughParsedDocument(std::string_view text) {
   TOwned<TXmlDomBuilder> builder(new TXmlDomBuilder(this));
   // The parse has checked the document type declaration already, and an XPath document
   // cannot hold one.
@@ -193,12 +198,8 @@ TDomDocumentXPath* TvxDomImplementation::LoadThroughParsedDocument() {
   reader->SetDOMImpl(this);
   reader->SetNextHandler(releaser.get());
 
-  TOwned<TXmlToDomParser> parser(new TXmlToDomParser(this));
-  parser->SetDOMImpl(this);
-  parser->SetKeepCDATASections(true);
-  parser->SetKeepComments(true);
-  parser->SetKeepEntityRefs(false);
-  TDocumentGuard<TDomDocument> parsed(parser->ParseString(LastXmlSource(), u"", nullptr, false));
+  TOwned<TXmlToDomParser> parser(NewParser());
+  TDocumentGuard<TDomDocument> parsed(parser->ParseString(text, u"", nullptr, false));
   // The XPath document holds no entity references: declared entities are filled in and
   // replayed as their content, values written out; an undeclared one fails the load.
   if (parsed.get() &&

@@ -16,6 +16,7 @@ namespace velmora {
 
 class TDomDocumentXPath;
 class TXPathExpression;
+class TXmlToDomParser;
 class TDomNodeList;
 class TStream;
 
@@ -85,6 +86,9 @@ protected:
   // Records the decisions taken on the problems of a load's first read, and gives them
   // again when the same problems come up in its second.
   void doError(void* sender, const TDomError& error, bool& go) override;
+  // The way every document can take: parsed into a plain document, expanded and replayed
+  // into a new XPath document.
+  TDomDocumentXPath* LoadThroughParsedDocument(std::string_view text);
 
 private:
   // The evaluated query, whose node-set result holds no namespace nodes; an empty result
@@ -96,9 +100,9 @@ private:
   TDomDocumentXPath* LoadXmlSource();
   // Parsed into the XPath document as it is read; raises EParserException also when the
   // document needs the other way.
-  TDomDocumentXPath* LoadStraight();
-  // Parsed into a plain document, expanded and replayed into the XPath document.
-  TDomDocumentXPath* LoadThroughParsedDocument();
+  TDomDocumentXPath* LoadStraight(std::string_view text);
+  // A parser of this service with the options of both ways.
+  TXmlToDomParser* NewParser();
 
   std::vector<bool> FDecisions; // whether reading went on after each problem reported
   size_t FDecisionsReplayed = 0;

@@ -50,6 +50,7 @@ void TXmlDomBuilder::SetReferenceNode(TDomNode* node) {
 
 void TXmlDomBuilder::Reset() {
   FPrefixMappings.clear();
+  FMappingPlaces.clear();
   FText.clear();
   FTextFromCharRef = false;
 }
@@ -88,12 +89,29 @@ void TXmlDomBuilder::AppendNew(TDomNode* node) {
 }
 
 std::u16string_view TXmlDomBuilder::MappedNamespace(std::u16string_view prefix) const {
-  for (auto mapping = FPrefixMappings.rbegin(); mapping != FPrefixMappings.rend(); ++mapping) {
-    if (mapping->first == prefix) {
-      return mapping->second;
-    }
+  if (FPrefixMappings.empty()) {
+    return std::u16string_view();
   }
-  return std::u16string_view();
+  const auto places = FMappingPlaces.find(prefix);
+  return places == FMappingPlaces.end() ? std::u16string_view()
+                                        : FPrefixMappings[places->second.back()].second;
+}
+
+void TXmlDomBuilder::PushMapping(std::u16string_view prefix, std::u16string_view uri) {
+  FMappingPlaces[WideString(prefix)].push_back(FPrefixMappings.size());
+  FPrefixMappings.emplace_back(prefix, uri);
+}
+
+void TXmlDomBuilder::PopMapping() {
+  if (FPrefixMappings.empty()) {
+    return;
+  }
+  const auto places = FMappingPlaces.find(FPrefixMappings.back().first);
+  places->second.pop_back();
+  if (places->second.empty()) {
+    FMappingPlaces.erase(places);
+  }
+  FPrefixMappings.pop_back();
 }
 
 void TXmlDomBuilder::StartDocument(const TXmlStartDocumentSignal& signal) {
@@ -186,13 +204,11 @@ void TXmlDomBuilder::ProcessSignal(TXmlSignal& signal) {
       return;
     case skStartPrefixMapping: {
       const auto& mapping = static_cast<TXmlStartPrefixMappingSignal&>(signal);
-      FPrefixMappings.emplace_back(mapping.MappedPrefix, mapping.MappedUri);
+      PushMapping(mapping.MappedPrefix, mapping.MappedUri);
       return;
     }
     case skEndPrefixMapping:
-      if (!FPrefixMappings.empty()) {
-        FPrefixMappings.pop_back();
-      }
+      PopMapping();
       return;
     default:
       return;
@@ -274,13 +290,11 @@ void TXmlDomBuilder::ProcessSignal(TXmlSignal& signal) {
     return;
   case skStartPrefixMapping: {
     const auto& mapping = static_cast<TXmlStartPrefixMappingSignal&>(signal);
-    FPrefixMappings.emplace_back(mapping.MappedPrefix, mapping.MappedUri);
+    PushMapping(mapping.MappedPrefix, mapping.MappedUri);
     return;
   }
   case skEndPrefixMapping:
-    if (!FPrefixMappings.empty()) {
-      FPrefixMappings.pop_back();
-    }
+    PopMapping();
     return;
   case skCompleted:
     return;

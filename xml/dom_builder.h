@@ -3,6 +3,7 @@
 // receives and appends them below its reference node (the target document or fragment at
 // the start, then the element being built).
 
+#include <unordered_map>
 #include <utility>
 #include <vector>
 
@@ -59,12 +60,18 @@ private:
   void StartDocument(const TXmlStartDocumentSignal& signal);
   // The namespace the innermost mapping gives prefix, or empty.
   std::u16string_view MappedNamespace(std::u16string_view prefix) const;
+  void PushMapping(std::u16string_view prefix, std::u16string_view uri);
+  void PopMapping();
 
   TDomNode* FReferenceNode = nullptr;
   TDomCustomDocument* FDocument = nullptr; // the reference node's document
   TDomDocument* FPlainDocument = nullptr;  // it as a DOM Level 1 document, or none
   TDomDocumentNS* FNamespaceDocument = nullptr; // it as a namespace-aware one, or none
   std::vector<std::pair<WideString, WideString>> FPrefixMappings; // innermost last
+  // For each mapped prefix, the places of its mappings in FPrefixMappings, innermost last:
+  // an element may declare 10^5 prefixes, and every name asks.
+  std::unordered_map<WideString, std::vector<size_t>, TWideStringHash, std::equal_to<>>
+      FMappingPlaces;
   TUtilsCustomWideStr FText;
   bool FTextFromCharRef = false;
   bool FBuildIDList = true;

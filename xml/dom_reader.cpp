@@ -12,17 +12,15 @@ namespace {
 
 const WideString kNoUri;
 
-// The prefix of an attribute that declares one ("xmlns:p"), or false.
-bool DeclaredPrefix(const TDomAttr& attribute, std::u16string_view& prefix) {
-  const std::u16string_view name = attribute.nodeName();
-  if (!name.starts_with(u"xmlns:")) {
+} // namespace
+
+bool DeclaredPrefix(std::u16string_view attributeName, std::u16string_view& prefix) {
+  if (!attributeName.starts_with(u"xmlns:")) {
     return false;
   }
-  prefix = name.substr(6);
+  prefix = attributeName.substr(6);
   return true;
 }
-
-} // namespace
 
 TXmlStandardDomReader::TNodeLocation::TNodeLocation() : Uri(&kNoUri) {
   FValues = TLocationValues{0, 0, 0, 1, 0, nullptr, nullptr, 0, 0, 0, 1, 0};
@@ -171,7 +169,7 @@ void TXmlStandardDomReader::SendElementStart(TDomElement* element) {
   for (TCustomOwnedNode* item : attributes) {
     const auto* attribute = static_cast<const TDomAttr*>(item);
     std::u16string_view prefix;
-    if (DeclaredPrefix(*attribute, prefix)) {
+    if (DeclaredPrefix(attribute->nodeName(), prefix)) {
       SendStartPrefixMapping(prefix, attribute->nodeValue());
     }
   }
@@ -194,7 +192,7 @@ void TXmlStandardDomReader::LeaveElement(TDomElement* element) {
   const std::vector<TCustomOwnedNode*>& attributes = element->attributeItems();
   for (auto item = attributes.rbegin(); item != attributes.rend(); ++item) {
     std::u16string_view prefix;
-    if (DeclaredPrefix(*static_cast<const TDomAttr*>(*item), prefix)) {
+    if (DeclaredPrefix(static_cast<const TDomAttr*>(*item)->nodeName(), prefix)) {
       SendEndPrefixMapping(prefix);
     }
   }

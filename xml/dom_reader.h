@@ -9,6 +9,10 @@ namespace velmora {
 
 class TDomElement;
 
+// The prefix an attribute of this name declares ("xmlns:p" declares p), or false. The
+// prefixes a DOM reader maps before an element's start.
+bool DeclaredPrefix(std::u16string_view attributeName, std::u16string_view& prefix);
+
 class TXmlStandardDomReader : public TXmlCustomReader {
 public:
   explicit TXmlStandardDomReader(TComponent* owner = nullptr) : TXmlCustomReader(owner) {}

@@ -8,6 +8,7 @@
 #include <gtest/gtest.h>
 
 #include "runtime/files.h"
+#include "tests/platform/ini_file_fixture.h"
 #include "tests/support/temp_folder.h"
 #include "tests/support/unprivileged_child.h"
 
@@ -17,16 +18,8 @@ namespace {
 using testing::TTempFolder;
 
 // Symbolic links and permission bits: Linux only.
-class IniFileLinuxTest : public ::testing::Test {
+class IniFileLinuxTest : public testing::IniFileFixture {
 protected:
-  NarrowString Read(std::string_view section, std::string_view key) {
-    return TIniFile(FFolder.File("s.INI")).ReadString(section, key, "<default>");
-  }
-  void Write(std::string_view section, std::string_view key, std::string_view value) {
-    TIniFile(FFolder.File("s.INI")).WriteString(section, key, value);
-  }
-  NarrowString Content() { return FFolder.ReadFile("s.INI"); }
-
   bool IsLink(const NarrowString& name) const {
     struct stat info;
     return ::lstat(FFolder.File(name).c_str(), &info) == 0 && S_ISLNK(info.st_mode);
@@ -34,8 +27,6 @@ protected:
   static void Link(const char* target, const NarrowString& link) {
     ASSERT_EQ(::symlink(target, link.c_str()), 0) << link;
   }
-
-  TTempFolder FFolder;
 };
 
 // The imitation keeps every other line as it was, and its line ends.

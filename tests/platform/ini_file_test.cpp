@@ -5,6 +5,7 @@
 #include <gtest/gtest.h>
 
 #include "runtime/files.h"
+#include "tests/platform/ini_file_fixture.h"
 #include "tests/support/temp_folder.h"
 #include "toolkit/string_toolkit.h"
 
@@ -13,18 +14,7 @@ namespace {
 
 using testing::TTempFolder;
 
-class IniFileTest : public ::testing::Test {
-protected:
-  NarrowString Read(std::string_view section, std::string_view key) {
-    return TIniFile(FFolder.File("s.INI")).ReadString(section, key, "<default>");
-  }
-  void Write(std::string_view section, std::string_view key, std::string_view value) {
-    TIniFile(FFolder.File("s.INI")).WriteString(section, key, value);
-  }
-  NarrowString Content() { return FFolder.ReadFile("s.INI"); }
-
-  TTempFolder FFolder;
-};
+using IniFileTest = testing::IniFileFixture;
 
 TEST_F(IniFileTest, ReadingFollowsTheProfileRules) {
   FFolder.WriteFile("s.INI", "; comment line\r\n"

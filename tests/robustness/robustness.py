@@ -63,6 +63,11 @@ def namespaces(count):
     return ("<p%d:e %s/>" % (count - 1, decls)).encode()
 
 
+def prefixed_names(count):
+    decls = " ".join('xmlns:p%d="urn:%d" p%d:a="v"' % (i, i, i) for i in range(count))
+    return ("<e %s/>" % decls).encode()
+
+
 def content_model(depth):
     return ("<!DOCTYPE a [<!ELEMENT a %sb%s><!ELEMENT b EMPTY>]><a><b/></a>"
             % ("(" * depth, ")" * depth)).encode()
@@ -118,6 +123,8 @@ CASES = [
     C("many_attributes_duplicate", lambda: attributes(100000, True), "xml", ["check"], "error"),
     C("many_namespaces", lambda: namespaces(100000), "xml", ["xpath", "{file}", "count(/*)"],
       "ok", r"^number 1$"),
+    C("many_prefixed_names", lambda: prefixed_names(100000), "xml",
+      ["xpath", "{file}", "count(/e/@*)"], "ok", r"^number 100000$"),
     C("huge_text", lambda: b"<a>" + b"x" * (100 << 20) + b"</a>", "xml",
       ["xpath", "{file}", "string-length(string(/a))"], "ok", r"^number 104857600$"),
     C("huge_name", lambda: b"<" + b"n" * (16 << 20) + b"/>", "xml", ["check"], "ok"),
