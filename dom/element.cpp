@@ -85,8 +85,14 @@ struct TDomElement::TListCaches {
 TDomAttr::TDomAttr(TDomDocument* document, bool specified, std::u16string_view name)
     : TDomNode(document), FSpecified(specified) {
   setAllowedChildKinds(0);
-  CheckName(name);
-  FName = TDomQualifiedName::Plain(TableOf(document), name);
+  FName = document ? document->nameTable().FindChecked(TDomNameTable::nuPlain, name, u"")
+                   : nullptr;
+  if (!FName) {
+    CheckName(name);
+    TDomNameTable& table = TableOf(document);
+    FName = TDomQualifiedName::Plain(table, name);
+    table.RememberChecked(TDomNameTable::nuPlain, FName);
+  }
   if (name == u"xmlns") {
     FNamespaceDeclKind = ndDefault;
   } else if (name.starts_with(u"xmlns:") && conformsToNCName(name.substr(6))) {
@@ -98,11 +104,23 @@ TDomAttr::TDomAttr(TDomDocumentNS* document, bool specified, std::u16string_view
                    std::u16string_view namespaceURI)
     : TDomNode(document), FSpecified(specified) {
   setAllowedChildKinds(0);
-  const TNamespaceName name = SplitNamespaceName(qualifiedName, namespaceURI, true);
-  FName = TDomQualifiedName::Namespaced(TableOf(document), qualifiedName, namespaceURI, name.Prefix,
-                                        name.LocalName);
-  FNamespaceDeclKind = name.DeclKind;
   setNamespaceAware(true);
+  if (document) {
+    FName = document->nameTable().FindChecked(TDomNameTable::nuAttribute, qualifiedName,
+                                               namespaceURI);
+    if (FName) {
+      FNamespaceDeclKind = *FName->Prefix == u"xmlns" ? ndPrefixed
+                           : *FName->NodeName == u"xmlns" ? ndDefault
+                                                          : ndNone;
+      return;
+    }
+  }
+  const TNamespaceName name = SplitNamespaceName(qualifiedName, namespaceURI, true);
+  TDomNameTable& table = TableOf(document);
+  FName = TDomQualifiedName::Namespaced(table, qualifiedName, namespaceURI, name.Prefix,
+                                        name.LocalName);
+  table.RememberChecked(TDomNameTable::nuAttribute, FName);
+  FNamespaceDeclKind = name.DeclKind;
 }
 
 TDomElement* TDomAttr::ownerElement() const {
@@ -200,18 +218,35 @@ void TDomAttr::BeforeDestruction(bool ownerGoes, TFirstFailure& failures) noexce
 
 TDomElement::TDomElement(TDomDocument* document, std::u16string_view tagName) : TDomNode(document) {
   setAllowedChildKinds(kElementChildKinds);
+  if (document) {
+    FName = document->nameTable().FindChecked(TDomNameTable::nuPlain, tagName, u"");
+    if (FName) {
+      return;
+    }
+  }
   CheckName(tagName);
-  FName = TDomQualifiedName::Plain(TableOf(document), tagName);
+  TDomNameTable& table = TableOf(document);
+  FName = TDomQualifiedName::Plain(table, tagName);
+  table.RememberChecked(TDomNameTable::nuPlain, FName);
 }
 
 TDomElement::TDomElement(TDomDocumentNS* document, std::u16string_view namespaceURI,
                          std::u16string_view qualifiedName)
     : TDomNode(document) {
   setAllowedChildKinds(kElementChildKinds);
-  const TNamespaceName name = SplitNamespaceName(qualifiedName, namespaceURI, false);
-  FName = TDomQualifiedName::Namespaced(TableOf(document), qualifiedName, namespaceURI, name.Prefix,
-                                        name.LocalName);
   setNamespaceAware(true);
+  if (document) {
+    FName = document->nameTable().FindChecked(TDomNameTable::nuElement, qualifiedName,
+                                               namespaceURI);
+    if (FName) {
+      return;
+    }
+  }
+  const TNamespaceName name = SplitNamespaceName(qualifiedName, namespaceURI, false);
+  TDomNameTable& table = TableOf(document);
+  FName = TDomQualifiedName::Namespaced(table, qualifiedName, namespaceURI, name.Prefix,
+                                        name.LocalName);
+  table.RememberChecked(TDomNameTable::nuElement, FName);
 }
 
 TDomElement::~TDomElement() = default;

@@ -46,6 +46,27 @@ public:
 
   static const WideString& Empty();
 
+  // How a set of names was checked when a node was made with it: as a plain name, or as the
+  // namespace-aware name of an element or of an attribute.
+  enum TNameUse : uint8_t { nuPlain, nuElement, nuAttribute, kNameUses };
+  // The set of names a node was lately made with from the same qualified name and namespace
+  // under the same use, or none. Such a set passed that use's checks, which depend on
+  // nothing else, so a hit saves splitting and checking the name again.
+  const TDomQualifiedName* FindChecked(TNameUse use, std::u16string_view qualifiedName,
+                                       std::u16string_view namespaceURI) const {
+    if (qualifiedName.empty()) {
+      return nullptr;
+    }
+    const TDomQualifiedName* name = FChecked[use][RecentSlot(qualifiedName)];
+    return name && *name->NodeName == qualifiedName && *name->NamespaceURI == namespaceURI
+               ? name
+               : nullptr;
+  }
+  // Keeps name, which passed the checks of use, for FindChecked.
+  void RememberChecked(TNameUse use, const TDomQualifiedName* name) {
+    FChecked[use][RecentSlot(*name->NodeName)] = name;
+  }
+
 private:
   struct TQualifiedNameHash {
     size_t operator()(const TDomQualifiedName& name) const {
@@ -63,6 +84,7 @@ private:
   }
   static constexpr size_t kRecent = 64;
   std::array<const WideString*, kRecent> FRecent{};
+  std::array<const TDomQualifiedName*, kRecent> FChecked[kNameUses]{};
 
   std::unordered_set<WideString, TWideStringHash, std::equal_to<>> FNames;
   std::unordered_set<TDomQualifiedName, TQualifiedNameHash> FQualifiedNames;

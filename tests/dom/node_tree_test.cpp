@@ -1,7 +1,7 @@
 #include <random>
 
-#include "dom/node_pool.h"
 #include "dom/node_lists.h"
+#include "dom/node_pool.h"
 #include "tests/dom/dom_fixture.h"
 
 namespace velmora::testing {
@@ -75,20 +75,29 @@ TEST_F(NodeCreation, NamespaceAwareConstructorsCheckNames) {
       {u"xmlns:p", u"urn:x", true, "ENamespace_Err"},
       {u"xmlns", u"urn:x", true, "ENamespace_Err"},
       {u"xmlns", xmlns.c_str(), false, ""}, // only attributes are bound to the xmlns rules
+      // A name accepted once is checked again for another namespace or another use.
+      {u"xml:e", xml.c_str(), false, ""},
+      {u"xml:e", u"urn:y", false, "ENamespace_Err"},
+      {u"xmlns:q", u"urn:x", false, ""},
+      {u"xmlns:q", u"urn:x", true, "ENamespace_Err"},
   };
-  for (const TNamespaceCase& c : cases) {
-    std::string raised;
-    try {
-      if (c.Attribute) {
-        new TDomAttr(FDocNS.get(), true, c.QualifiedName, c.NamespaceURI);
-      } else {
-        ElementNS(c.NamespaceURI, c.QualifiedName);
+  // Twice: the second round meets every accepted name again.
+  for (int round = 0; round < 2; ++round) {
+    for (const TNamespaceCase& c : cases) {
+      std::string raised;
+      try {
+        if (c.Attribute) {
+          new TDomAttr(FDocNS.get(), true, c.QualifiedName, c.NamespaceURI);
+        } else {
+          ElementNS(c.NamespaceURI, c.QualifiedName);
+        }
+      } catch (const Exception& error) {
+        raised = error.ClassName();
       }
-    } catch (const Exception& error) {
-      raised = error.ClassName();
+      EXPECT_EQ(raised, c.Expected) << WideToNarrow(c.QualifiedName) << " round " << round;
     }
-    EXPECT_EQ(raised, c.Expected) << WideToNarrow(c.QualifiedName);
   }
+  EXPECT_EQ((new TDomAttr(FDocNS.get(), true, u"xmlns", xmlns))->namespaceDeclKind(), ndDefault);
   auto* decl = new TDomAttr(FDocNS.get(), true, u"xmlns:p", xmlns);
   EXPECT_EQ(decl->namespaceDeclKind(), ndPrefixed);
   EXPECT_EQ(decl->prefix(), u"xmlns");
