@@ -94,7 +94,11 @@ void TDomNode::confirmAdmission() {
   }
 }
 
-void TDomNode::setNodeValue(const WideString& value) {
+void TDomNode::setNodeValue(const WideString&) {
+  checkNotReadOnly();
+}
+
+void TDomValueNode::setNodeValue(const WideString& value) {
   checkNotReadOnly();
   FNodeValue = value;
 }
@@ -230,7 +234,7 @@ WideString TDomNode::textContent() const {
   case nkCDATASection:
   case nkProcessingInstruction:
   case nkComment:
-    return FNodeValue;
+    return nodeValue();
   default:
     return WideString();
   }
@@ -241,7 +245,7 @@ WideString TDomNode::textContent() const {
   while (node) {
     const TDomNodeType kind = node->nodeType();
     if (kind == nkText || kind == nkCDATASection) {
-      text += node->FNodeValue;
+      text += node->nodeValue();
     }
     if (node->hasChildNodes()) {
       node = node->firstChild();
@@ -264,7 +268,7 @@ WideString TDomNode::xpathStringValue() const {
   case nkProcessingInstruction:
   case nkComment:
   case nkXPathNamespace:
-    return FNodeValue;
+    return nodeValue();
   default:
     return WideString();
   }
@@ -404,7 +408,7 @@ bool TDomNode::MergeTextRuns(std::vector<TCustomOwnedNode*>& gone, TFirstFailure
       bool fromReference = first->fromCharacterReference();
       const size_t runStart = gone.size();
       for (TDomNode* t = first->nextSibling();; t = t->nextSibling()) {
-        rest += t->FNodeValue;
+        rest += t->nodeValue();
         fromReference = fromReference || static_cast<TDomText*>(t)->fromCharacterReference();
         gone.push_back(t);
         if (t == runEnd) {

@@ -41,7 +41,8 @@ public:
 
   virtual TDomNodeType nodeType() const { return nkNone; }
   virtual const WideString& nodeName() const;
-  const WideString& nodeValue() const { return FNodeValue; }
+  // Empty for the kinds of node that carry no value.
+  const WideString& nodeValue() const;
   // Read-only nodes refuse with ENo_Modification_Allowed_Err.
   virtual void setNodeValue(const WideString& value);
   virtual const WideString& localName() const;
@@ -174,7 +175,8 @@ protected:
   // Set on texts some of which came from a character reference (TDomText): kept here, in
   // the room above, rather than in a field of their own.
   bool FFromCharacterReference = false;
-  WideString FNodeValue;
+  // Set by TDomValueNode: the node carries a value.
+  bool FHoldsValue = false;
 
 private:
   struct TUserDataEntry {
@@ -201,6 +203,26 @@ private:
   std::unique_ptr<TRareParts> FRare;
   mutable uint64_t FXPathOrderNumber = 0;
 };
+
+// A node with a value of its own: attributes, character data, processing instructions and
+// XPath namespace nodes. Elements, the most numerous of the rest, do not carry the string.
+class TDomValueNode : public TDomNode {
+public:
+  explicit TDomValueNode(TCustomOwnedObject* owner) : TDomNode(owner) { FHoldsValue = true; }
+  const char* ClassName() const override { return "TDomValueNode"; }
+  void setNodeValue(const WideString& value) override;
+
+protected:
+  WideString FNodeValue;
+
+private:
+  friend class TDomNode;
+};
+
+inline const WideString& TDomNode::nodeValue() const {
+  static const WideString none;
+  return FHoldsValue ? static_cast<const TDomValueNode*>(this)->FNodeValue : none;
+}
 
 // The class of a node by its kind, for the few places that must look at it.
 inline bool IsElementNode(const TDomNode* node) {

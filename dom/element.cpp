@@ -83,7 +83,7 @@ struct TDomElement::TListCaches {
 };
 
 TDomAttr::TDomAttr(TDomDocument* document, bool specified, std::u16string_view name)
-    : TDomNode(document), FSpecified(specified) {
+    : TDomValueNode(document), FSpecified(specified) {
   setAllowedChildKinds(0);
   FName = document ? document->nameTable().FindChecked(TDomNameTable::nuPlain, name, u"")
                    : nullptr;
@@ -102,7 +102,7 @@ TDomAttr::TDomAttr(TDomDocument* document, bool specified, std::u16string_view n
 
 TDomAttr::TDomAttr(TDomDocumentNS* document, bool specified, std::u16string_view qualifiedName,
                    std::u16string_view namespaceURI)
-    : TDomNode(document), FSpecified(specified) {
+    : TDomValueNode(document), FSpecified(specified) {
   setAllowedChildKinds(0);
   setNamespaceAware(true);
   if (document) {
@@ -143,7 +143,7 @@ WideString TDomAttr::lookupNamespaceURI(const WideString& prefix) const {
 }
 
 void TDomAttr::setNodeValue(const WideString& value) {
-  TDomNode::setNodeValue(value);
+  TDomValueNode::setNodeValue(value);
   notifyModified(AC_MODIFICATION);
 }
 

@@ -11,7 +11,7 @@ namespace velmora {
 class TDomDocument;
 class TDomDocumentNS;
 
-class TDomAttr : public TDomNode {
+class TDomAttr : public TDomValueNode {
 public:
   // A plain attribute; name must be an XML Name.
   TDomAttr(TDomDocument* document, bool specified, std::u16string_view name);

@@ -19,12 +19,12 @@ void CheckName(std::u16string_view name, bool (*rule)(std::u16string_view)) {
 
 } // namespace
 
-TDomCharacterData::TDomCharacterData(TCustomOwnedObject* owner) : TDomNode(owner) {
+TDomCharacterData::TDomCharacterData(TCustomOwnedObject* owner) : TDomValueNode(owner) {
   setAllowedChildKinds(0);
 }
 
 TDomCharacterData::TDomCharacterData(TCustomOwnedObject* owner, WideString data)
-    : TDomNode(owner) {
+    : TDomValueNode(owner) {
   setAllowedChildKinds(0);
   FNodeValue = std::move(data);
 }
@@ -112,7 +112,7 @@ const WideString& TDomComment::nodeName() const {
 
 TDomProcessingInstruction::TDomProcessingInstruction(TCustomOwnedObject* owner,
                                                      std::u16string_view target)
-    : TDomNode(owner), FTarget(target) {
+    : TDomValueNode(owner), FTarget(target) {
   setAllowedChildKinds(0);
   CheckName(target, conformsToPITarget);
 }

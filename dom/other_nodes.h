@@ -6,7 +6,7 @@
 
 namespace velmora {
 
-class TDomCharacterData : public TDomNode {
+class TDomCharacterData : public TDomValueNode {
 public:
   explicit TDomCharacterData(TCustomOwnedObject* owner);
   // A new node holding data from the start (nothing to report: it is in no tree yet).
@@ -61,7 +61,7 @@ public:
   const WideString& nodeName() const override;
 };
 
-class TDomProcessingInstruction : public TDomNode {
+class TDomProcessingInstruction : public TDomValueNode {
 public:
   // target must be a PITarget (a Name other than "xml" in any letter case).
   TDomProcessingInstruction(TCustomOwnedObject* owner, std::u16string_view target);

@@ -7,7 +7,7 @@ namespace velmora {
 
 TDomXPathNamespace::TDomXPathNamespace(TCustomOwnedObject* owner, std::u16string_view prefix,
                                        std::u16string_view namespaceURI, TDomElement* ownerElement)
-    : TDomNode(owner), FOwnerElement(ownerElement), FPrefix(prefix) {
+    : TDomValueNode(owner), FOwnerElement(ownerElement), FPrefix(prefix) {
   setAllowedChildKinds(0);
   confirmAdmission();
   if (!prefix.empty() && !conformsToNCName(prefix)) {

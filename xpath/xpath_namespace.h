@@ -8,7 +8,7 @@ namespace velmora {
 
 class TDomElement;
 
-class TDomXPathNamespace : public TDomNode {
+class TDomXPathNamespace : public TDomValueNode {
 public:
   // Owned by owner (a node set). A non-empty prefix that is no NCName raises
   // EInvalid_Character_Err; "xmlns" bound to anything but XmlnsNamespaceURI, a prefix
