@@ -122,16 +122,18 @@ NarrowString Format(std::string_view pattern, std::initializer_list<TFormatArg> 
       break;
     case 's':
     case 'S': {
-      NarrowString text;
+      NarrowString converted;
+      std::string_view text;
       if (arg.Kind() == TFormatArg::fkNarrow) {
         text = arg.Narrow();
       } else if (arg.Kind() == TFormatArg::fkWide) {
-        text = WideToNarrow(arg.Wide());
+        converted = WideToNarrow(arg.Wide());
+        text = converted;
       } else {
         RaiseInvalidFormat(pattern);
       }
       if (placeholder.Precision >= 0 && static_cast<size_t>(placeholder.Precision) < text.size()) {
-        text.resize(static_cast<size_t>(placeholder.Precision));
+        text = text.substr(0, static_cast<size_t>(placeholder.Precision));
       }
       AppendPadded(result, placeholder, text);
       break;

@@ -138,6 +138,22 @@ NarrowString WideToUtf8(std::u16string_view text) {
   NarrowString result;
   result.reserve(text.size());
   for (size_t i = 0; i < text.size(); ++i) {
+    // Runs of ASCII, most of any text here, are copied without the encoder.
+    size_t asciiEnd = i;
+    while (asciiEnd < text.size() && text[asciiEnd] < 0x80) {
+      ++asciiEnd;
+    }
+    if (asciiEnd != i) {
+      const size_t start = result.size();
+      result.resize(start + (asciiEnd - i));
+      for (size_t k = i; k < asciiEnd; ++k) {
+        result[start + (k - i)] = static_cast<char>(text[k]);
+      }
+      i = asciiEnd;
+      if (i == text.size()) {
+        break;
+      }
+    }
     const char16_t unit = text[i];
     int32_t codePoint = unit;
     if (IsHighSurrogate(unit) && i + 1 < text.size() && IsLowSurrogate(text[i + 1])) {

@@ -82,15 +82,25 @@ void TCustomSingleByteCodec::BuildEncodingTable() const {
   }
   // Sorting (code, byte) keeps the lowest byte first where two bytes share a code point.
   std::sort(FEncoding.begin(), FEncoding.begin() + count);
+  FLowBytes.fill(-1);
+  for (int i = count - 1; i >= 0; --i) {
+    const uint32_t entry = FEncoding[static_cast<size_t>(i)];
+    if ((entry >> 8) < FLowBytes.size()) {
+      FLowBytes[entry >> 8] = static_cast<int16_t>(entry & 0xFF);
+    }
+  }
   FEncodingCount = count;
 }
 
-int TCustomSingleByteCodec::FindByte(int32_t code) const {
+int TCustomSingleByteCodec::FindByteInTable(int32_t code) const {
   if (code < 0 || code >= kUndefinedByteCode) {
     return -1;
   }
   if (FEncodingCount < 0) {
     BuildEncodingTable();
+  }
+  if (code < static_cast<int32_t>(FLowBytes.size())) {
+    return FLowBytes[static_cast<size_t>(code)];
   }
   const auto end = FEncoding.begin() + FEncodingCount;
   const auto found = std::lower_bound(FEncoding.begin(), end, static_cast<uint32_t>(code) << 8);

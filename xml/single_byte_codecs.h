@@ -35,7 +35,12 @@ public:
   virtual uint8_t CodeToByteChecked(int32_t code);
 
   // The byte of code, or -1 when the code page lacks it.
-  int FindByte(int32_t code) const;
+  int FindByte(int32_t code) const {
+    if (FEncodingCount >= 0 && code >= 0 && code < static_cast<int32_t>(FLowBytes.size())) {
+      return FLowBytes[static_cast<size_t>(code)];
+    }
+    return FindByteInTable(code);
+  }
   const TCodePage& CodePage() const { return FPage; }
 
 protected:
@@ -46,11 +51,15 @@ protected:
 
 private:
   void BuildEncodingTable() const;
+  int FindByteInTable(int32_t code) const;
 
   const TCodePage& FPage;
   // (code point << 8 | byte), sorted; built on the first encoding.
   mutable std::array<uint32_t, 256> FEncoding{};
   mutable int FEncodingCount = -1;
+  // The byte of each code point below U+0100, or -1: the text most pages encode, in one
+  // look-up.
+  mutable std::array<int16_t, 256> FLowBytes{};
 };
 
 // A codec decoding and encoding by its code page's table alone.

@@ -26,14 +26,37 @@ int EncodeWindows1252Char(int32_t codePoint) {
 NarrowString EncodeWindows1252(std::string_view text) {
   NarrowString result;
   result.reserve(text.size());
-  const WideString wide = NarrowToWide(text);
-  for (size_t i = 0; i < wide.size(); ++i) {
-    const char16_t unit = wide[i];
-    if (IsHighSurrogate(unit) && i + 1 < wide.size() && IsLowSurrogate(wide[i + 1])) {
-      ++i; // one character beyond the code page
+  const TWindows1252Codec& codec = Codec();
+  size_t next = 0;
+  while (next < text.size()) {
+    // ASCII bytes stand for themselves; only the runs between them are decoded. A run also
+    // takes the byte right after each byte above 0x7F, which a double-byte ANSI code page
+    // may use as a trail byte, so it decodes as it would within the whole text.
+    size_t end = next;
+    while (end < text.size() && static_cast<unsigned char>(text[end]) < 0x80) {
+      ++end;
     }
-    const int encoded = IsSurrogate(unit) ? -1 : EncodeWindows1252Char(unit);
-    result += encoded < 0 ? '?' : static_cast<char>(encoded);
+    for (; next < end; ++next) {
+      const int encoded = codec.FindByte(static_cast<unsigned char>(text[next]));
+      result += encoded < 0 ? '?' : static_cast<char>(encoded);
+    }
+    const auto high = [&](size_t at) { return static_cast<unsigned char>(text[at]) >= 0x80; };
+    while (end < text.size() && (high(end) || (end > next && high(end - 1)))) {
+      ++end;
+    }
+    if (next == end) {
+      break;
+    }
+    const WideString wide = NarrowToWide(text.substr(next, end - next));
+    for (size_t i = 0; i < wide.size(); ++i) {
+      const char16_t unit = wide[i];
+      if (IsHighSurrogate(unit) && i + 1 < wide.size() && IsLowSurrogate(wide[i + 1])) {
+        ++i; // one character beyond the code page
+      }
+      const int encoded = IsSurrogate(unit) ? -1 : codec.FindByte(unit);
+      result += encoded < 0 ? '?' : static_cast<char>(encoded);
+    }
+    next = end;
   }
   return result;
 }
