@@ -124,14 +124,15 @@ int TDomNamedNodeMap::Find(const TKey& key) const {
     }
     return -1;
   }
-  if (FIndex.empty()) {
-    FIndex.reserve(FItems.size());
+  if (!FIndex) {
+    FIndex = std::make_unique<std::unordered_map<TKey, size_t, TKeyHash>>();
+    FIndex->reserve(FItems.size());
     for (size_t i = 0; i < FItems.size(); ++i) {
-      FIndex.emplace(KeyOf(static_cast<const TDomNode*>(FItems[i])), i); // the first one stays
+      FIndex->emplace(KeyOf(static_cast<const TDomNode*>(FItems[i])), i); // the first one stays
     }
   }
-  const auto found = FIndex.find(key);
-  return found == FIndex.end() ? -1 : static_cast<int>(found->second);
+  const auto found = FIndex->find(key);
+  return found == FIndex->end() ? -1 : static_cast<int>(found->second);
 }
 
 bool TDomNamedNodeMap::PlainKey(std::u16string_view name, TKey& key) const {
@@ -278,8 +279,8 @@ void TDomNamedNodeMap::addItem(TDomNode* node) {
   if (node->nodeType() == nkAttribute) {
     static_cast<TDomAttr*>(node)->setOwnerMap(this);
   }
-  if (!FIndex.empty()) {
-    FIndex.emplace(KeyOf(node), FItems.size() - 1);
+  if (FIndex) {
+    FIndex->emplace(KeyOf(node), FItems.size() - 1);
   }
 }
 
@@ -295,18 +296,18 @@ void TDomNamedNodeMap::dropItem(TDomNode* node) {
   if (node->nodeType() == nkAttribute) {
     static_cast<TDomAttr*>(node)->setOwnerMap(nullptr);
   }
-  if (FIndex.empty()) {
+  if (!FIndex) {
     return;
   }
   if (position < FItems.size()) {
     // Positions after the dropped one moved: the index is built again when needed.
-    FIndex.clear();
+    FIndex.reset();
     return;
   }
   // The last one: only its own entry goes (unless an earlier item has its key).
-  const auto entry = FIndex.find(KeyOf(node));
-  if (entry != FIndex.end() && entry->second == position) {
-    FIndex.erase(entry);
+  const auto entry = FIndex->find(KeyOf(node));
+  if (entry != FIndex->end() && entry->second == position) {
+    FIndex->erase(entry);
   }
 }
 

@@ -95,7 +95,7 @@ public:
   void addItem(TDomNode* node);
   void dropItem(TDomNode* node);
   // An attribute's name changed: the index must be built again.
-  void nameChanged() { FIndex.clear(); }
+  void nameChanged() { FIndex.reset(); }
 
   const std::vector<TCustomOwnedNode*>& items() const { return FItems; }
 
@@ -129,7 +129,9 @@ private:
   TDomNodeKinds FAllowedKinds;
   bool FNamespaceAwareDefault;
   std::vector<TCustomOwnedNode*> FItems;
-  mutable std::unordered_map<TKey, size_t, TKeyHash> FIndex;
+  // Made for maps of more than kIndexThreshold items only: most elements have one or two
+  // attributes, and an empty hash table would still take 56 bytes of each of their maps.
+  mutable std::unique_ptr<std::unordered_map<TKey, size_t, TKeyHash>> FIndex;
 };
 
 } // namespace velmora
