@@ -268,6 +268,14 @@ bool TUtilsUCS4Reader::RunWith(TDecode decode, TRule& rule, TUtilsCustomWideStr&
   FLineStart = lineStart;
   FLineTabs = lineTabs;
   // Slots for the (up to) three newest characters taken; where they begin, newest first.
+  if (pairs == 0 && breakCount == 0 && p - first >= 3 * kUnit) {
+    // The common case: three whole units, no line break among them to remember.
+    FExtraMask = 0;
+    FSlots[kPrevious] = TCharSlot{decode.Decode(p - 3 * kUnit), kUnit};
+    FSlots[kCurrent] = TCharSlot{decode.Decode(p - 2 * kUnit), kUnit};
+    FSlots[kAhead] = TCharSlot{decode.Decode(p - kUnit), kUnit};
+    return true;
+  }
   const uint8_t* starts[3];
   int count = 0;
   if (pairs == 0) {
