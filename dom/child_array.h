@@ -24,33 +24,42 @@ public:
   TChildArray() = default;
   TChildArray(const TChildArray&) = delete;
   TChildArray& operator=(const TChildArray&) = delete;
-  ~TChildArray() { ReleaseDomMemory(FBuffer, FCapacity * sizeof(T*)); }
+  ~TChildArray() {
+    if (FBlock) {
+      ReleaseDomMemory(FBlock, BlockBytes(FBlock->Capacity));
+    }
+  }
 
-  size_t size() const { return FEnd - FHead; }
-  bool empty() const { return FHead == FEnd; }
-  T* operator[](size_t position) const { return FBuffer[FHead + position]; }
-  T* front() const { return FBuffer[FHead]; }
-  T* back() const { return FBuffer[FEnd - 1]; }
+  size_t size() const { return FBlock ? FBlock->End - FBlock->Head : 0; }
+  bool empty() const { return !FBlock || FBlock->Head == FBlock->End; }
+  T* operator[](size_t position) const { return Slots()[FBlock->Head + position]; }
+  T* front() const { return Slots()[FBlock->Head]; }
+  T* back() const { return Slots()[FBlock->End - 1]; }
 
-  size_t headSlot() const { return FHead; }
-  size_t endSlot() const { return FEnd; }
-  T* atSlot(size_t slot) const { return FBuffer[slot]; }
+  size_t headSlot() const { return FBlock ? FBlock->Head : 0; }
+  size_t endSlot() const { return FBlock ? FBlock->End : 0; }
+  T* atSlot(size_t slot) const { return Slots()[slot]; }
 
   // Recorded slots from here on may be wrong; below it they are right. Whenever entries
   // move, this drops to at most the lowest slot any of them was recorded at.
-  size_t staleFrom() const { return FStaleFrom; }
+  size_t staleFrom() const { return FBlock ? FBlock->StaleFrom : 0; }
   // Whoever records slots has brought them up to date.
-  void markFresh() const { FStaleFrom = FEnd; }
+  void markFresh() const {
+    if (FBlock) {
+      FBlock->StaleFrom = FBlock->End;
+    }
+  }
 
   // Each returns the slot the new entry took.
   size_t pushBack(T* item) {
-    if (FEnd == FCapacity) {
-      Reallocate(FHead, std::max<size_t>(2 * size(), 4));
+    if (!FBlock || FBlock->End == FBlock->Capacity) {
+      Reallocate(headSlot(), std::max<size_t>(2 * size(), 4));
     }
-    const size_t slot = FEnd++;
-    FBuffer[slot] = item;
-    if (FStaleFrom == slot) {
-      ++FStaleFrom; // a new last entry is fresh when all before it are
+    THeader& header = *FBlock;
+    const size_t slot = header.End++;
+    Slots()[slot] = item;
+    if (header.StaleFrom == slot) {
+      ++header.StaleFrom; // a new last entry is fresh when all before it are
     }
     return slot;
   }
@@ -59,101 +68,123 @@ public:
       return pushBack(item);
     }
     if (position == 0) {
-      if (FHead == 0) {
+      if (FBlock->Head == 0) {
         // Room for as many entries again (amortised O(1) per insertion at the head); every
         // entry moves up.
         Reallocate(std::max(size(), kMinHeadRoom), size());
-        FStaleFrom = 0;
+        FBlock->StaleFrom = 0;
       }
-      FBuffer[--FHead] = item;
-      return FHead;
+      Slots()[--FBlock->Head] = item;
+      return FBlock->Head;
     }
-    if (FEnd == FCapacity) {
-      Reallocate(FHead, std::max<size_t>(2 * size(), 4));
+    if (FBlock->End == FBlock->Capacity) {
+      Reallocate(FBlock->Head, std::max<size_t>(2 * size(), 4));
     }
-    const size_t at = FHead + position;
-    std::move_backward(FBuffer + at, FBuffer + FEnd, FBuffer + FEnd + 1);
-    FBuffer[at] = item;
-    ++FEnd;
+    T** const slots = Slots();
+    const size_t at = FBlock->Head + position;
+    std::move_backward(slots + at, slots + FBlock->End, slots + FBlock->End + 1);
+    slots[at] = item;
+    ++FBlock->End;
     Stale(at);
     return at;
   }
 
   void erase(size_t position) {
+    THeader& header = *FBlock;
+    T** const slots = Slots();
     if (position == 0) {
-      ++FHead;
+      ++header.Head;
       if (empty()) {
         clear();
-      } else if (FHead > size() && FHead >= kMinHeadRoom) {
+      } else if (header.Head > size() && header.Head >= kMinHeadRoom) {
         // More room than entries at the head: give it back, paid for by the erasures that
         // made it; every entry moves down.
-        const uint32_t count = FEnd - FHead;
-        std::move(FBuffer + FHead, FBuffer + FEnd, FBuffer);
-        FHead = 0;
-        FEnd = count;
-        FStaleFrom = 0;
+        const uint32_t count = header.End - header.Head;
+        std::move(slots + header.Head, slots + header.End, slots);
+        header.Head = 0;
+        header.End = count;
+        header.StaleFrom = 0;
       }
       return;
     }
-    const size_t at = FHead + position;
-    std::move(FBuffer + at + 1, FBuffer + FEnd, FBuffer + at);
-    --FEnd;
+    const size_t at = header.Head + position;
+    std::move(slots + at + 1, slots + header.End, slots + at);
+    --header.End;
     Stale(at);
   }
   void popBack() {
-    --FEnd;
+    --FBlock->End;
     if (empty()) {
       clear();
     } else {
-      FStaleFrom = std::min(FStaleFrom, FEnd);
+      FBlock->StaleFrom = std::min(FBlock->StaleFrom, FBlock->End);
     }
   }
   // Erases every entry that gone accepts, keeping the order of the others: one pass.
   template <class TGone> void eraseIf(TGone gone) {
-    T** const end = FBuffer + FEnd;
-    T** first = std::find_if(FBuffer + FHead, end, gone);
+    if (empty()) {
+      return;
+    }
+    T** const slots = Slots();
+    T** const end = slots + FBlock->End;
+    T** first = std::find_if(slots + FBlock->Head, end, gone);
     if (first == end) {
       return;
     }
-    Stale(static_cast<size_t>(first - FBuffer));
-    FEnd = static_cast<uint32_t>(std::remove_if(first, end, gone) - FBuffer);
+    Stale(static_cast<size_t>(first - slots));
+    FBlock->End = static_cast<uint32_t>(std::remove_if(first, end, gone) - slots);
     if (empty()) {
       clear();
     }
   }
   void clear() {
-    FHead = FEnd = 0;
-    FStaleFrom = 0;
+    if (FBlock) {
+      FBlock->Head = FBlock->End = 0;
+      FBlock->StaleFrom = 0;
+    }
   }
 
 private:
   static constexpr size_t kMinHeadRoom = 16;
 
+  // The counts sit in front of the slots, in the same block: a node without children
+  // carries one null pointer, not the counts.
+  struct THeader {
+    uint32_t Head;
+    uint32_t End;
+    uint32_t Capacity;
+    uint32_t StaleFrom;
+  };
+  static size_t BlockBytes(size_t capacity) { return sizeof(THeader) + capacity * sizeof(T*); }
+  T** Slots() const { return reinterpret_cast<T**>(FBlock + 1); }
+
   void Stale(size_t slot) {
-    FStaleFrom = static_cast<uint32_t>(std::min({size_t{FStaleFrom}, slot, endSlot()}));
+    FBlock->StaleFrom =
+        static_cast<uint32_t>(std::min({size_t{FBlock->StaleFrom}, slot, endSlot()}));
   }
-  // A new buffer with head room before the entries and tail room after them.
+  // A new block with head room before the entries and tail room after them.
   void Reallocate(size_t headRoom, size_t tailRoom) {
     const size_t count = size();
     const size_t capacity = headRoom + count + tailRoom;
     if (capacity > std::numeric_limits<uint32_t>::max()) {
       throw EListError("List capacity out of bounds");
     }
-    T** buffer = static_cast<T**>(AllocateDomMemory(capacity * sizeof(T*)));
-    std::copy(FBuffer + FHead, FBuffer + FEnd, buffer + headRoom);
-    ReleaseDomMemory(FBuffer, FCapacity * sizeof(T*));
-    FBuffer = buffer;
-    FHead = static_cast<uint32_t>(headRoom);
-    FEnd = static_cast<uint32_t>(headRoom + count);
-    FCapacity = static_cast<uint32_t>(capacity);
+    auto* block = static_cast<THeader*>(AllocateDomMemory(BlockBytes(capacity)));
+    block->Head = static_cast<uint32_t>(headRoom);
+    block->End = static_cast<uint32_t>(headRoom + count);
+    block->Capacity = static_cast<uint32_t>(capacity);
+    block->StaleFrom = 0;
+    if (FBlock) {
+      std::copy(Slots() + FBlock->Head, Slots() + FBlock->End,
+                reinterpret_cast<T**>(block + 1) + headRoom);
+      block->StaleFrom = FBlock->StaleFrom;
+      ReleaseDomMemory(FBlock, BlockBytes(FBlock->Capacity));
+    }
+    FBlock = block;
   }
 
-  // Slots, not pointers: every node carries one such array.
-  T** FBuffer = nullptr;
-  uint32_t FHead = 0;
-  uint32_t FEnd = 0;
-  uint32_t FCapacity = 0;
-  mutable uint32_t FStaleFrom = 0;
+  // One pointer: every node carries one such array, most of them empty.
+  THeader* FBlock = nullptr;
 };
 
 } // namespace velmora
