@@ -119,6 +119,12 @@ TDomNode::TRareParts& TDomNode::RareParts() {
   return *FRare;
 }
 
+TDomNode::TRareExtra& TDomNode::setRareExtra(std::unique_ptr<TRareExtra> extra) {
+  TRareParts& rare = RareParts();
+  rare.Extra = std::move(extra);
+  return *rare.Extra;
+}
+
 TDomNodeList* TDomNode::childNodes() {
   TRareParts& rare = RareParts();
   if (!rare.ChildNodes) {

@@ -172,11 +172,26 @@ private:
   bool FNamespaceAware = false;
 
 protected:
-  // Set on texts some of which came from a character reference (TDomText): kept here, in
-  // the room above, rather than in a field of their own.
+  // Flags of some kinds of node, kept here, in the room above, rather than in fields of
+  // their own that would make each such node 8 or 16 bytes larger.
+  // A text some of which came from a character reference (TDomText).
   bool FFromCharacterReference = false;
   // Set by TDomValueNode: the node carries a value.
   bool FHoldsValue = false;
+  // An attribute given in the document rather than by a default, and what it declares
+  // (TDomAttr).
+  bool FSpecified = false;
+  TDomNamespaceDeclKind FNamespaceDeclKind = ndNone;
+  // An element with an attribute of type ID (TDomElement).
+  bool FCarriesId = false;
+
+  // What a kind of node keeps among its rare parts (an element: the live lists of its
+  // descendants by name).
+  struct TRareExtra {
+    virtual ~TRareExtra() = default;
+  };
+  TRareExtra* rareExtra() const { return FRare ? FRare->Extra.get() : nullptr; }
+  TRareExtra& setRareExtra(std::unique_ptr<TRareExtra> extra);
 
 private:
   struct TUserDataEntry {
@@ -189,6 +204,7 @@ private:
   struct TRareParts {
     std::unique_ptr<TDomNodeList> ChildNodes;
     std::vector<TUserDataEntry> UserData;
+    std::unique_ptr<TRareExtra> Extra;
   };
   TRareParts& RareParts();
 

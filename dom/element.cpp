@@ -77,13 +77,14 @@ void CheckNewPrefix(const TDomNode& node, const WideString& prefix, bool attribu
 } // namespace
 
 // The live element lists an element has handed out, by name.
-struct TDomElement::TListCaches {
+struct TDomElement::TListCaches : TRareExtra {
   std::vector<std::unique_ptr<TDomElementsNodeList>> ByName;
   std::vector<std::unique_ptr<TDomElementsNodeListNS>> ByNameNS;
 };
 
 TDomAttr::TDomAttr(TDomDocument* document, bool specified, std::u16string_view name)
-    : TDomValueNode(document), FSpecified(specified) {
+    : TDomValueNode(document) {
+  FSpecified = specified;
   setAllowedChildKinds(0);
   FName = document ? document->nameTable().FindChecked(TDomNameTable::nuPlain, name, u"")
                    : nullptr;
@@ -102,7 +103,8 @@ TDomAttr::TDomAttr(TDomDocument* document, bool specified, std::u16string_view n
 
 TDomAttr::TDomAttr(TDomDocumentNS* document, bool specified, std::u16string_view qualifiedName,
                    std::u16string_view namespaceURI)
-    : TDomValueNode(document), FSpecified(specified) {
+    : TDomValueNode(document) {
+  FSpecified = specified;
   setAllowedChildKinds(0);
   setNamespaceAware(true);
   if (document) {
@@ -464,32 +466,35 @@ TDomAttr* TDomElement::removeAttributeNS(std::u16string_view namespaceURI,
   return removeAttributeNode(getAttributeNodeNS(namespaceURI, localName));
 }
 
-TDomNodeList* TDomElement::getElementsByTagName(const WideString& name) {
-  if (!FListCaches) {
-    FListCaches = std::make_unique<TListCaches>();
+TDomElement::TListCaches& TDomElement::ListCaches() {
+  if (auto* caches = static_cast<TListCaches*>(rareExtra())) {
+    return *caches;
   }
-  for (const auto& list : FListCaches->ByName) {
+  return static_cast<TListCaches&>(setRareExtra(std::make_unique<TListCaches>()));
+}
+
+TDomNodeList* TDomElement::getElementsByTagName(const WideString& name) {
+  TListCaches& caches = ListCaches();
+  for (const auto& list : caches.ByName) {
     if (list->queryName() == name) {
       return list.get();
     }
   }
-  FListCaches->ByName.push_back(std::make_unique<TDomElementsNodeList>(name, this));
-  return FListCaches->ByName.back().get();
+  caches.ByName.push_back(std::make_unique<TDomElementsNodeList>(name, this));
+  return caches.ByName.back().get();
 }
 
 TDomNodeList* TDomElement::getElementsByTagNameNS(const WideString& namespaceURI,
                                                   const WideString& localName) {
-  if (!FListCaches) {
-    FListCaches = std::make_unique<TListCaches>();
-  }
-  for (const auto& list : FListCaches->ByNameNS) {
+  TListCaches& caches = ListCaches();
+  for (const auto& list : caches.ByNameNS) {
     if (list->queryNamespaceURI() == namespaceURI && list->queryLocalName() == localName) {
       return list.get();
     }
   }
-  FListCaches->ByNameNS.push_back(
+  caches.ByNameNS.push_back(
       std::make_unique<TDomElementsNodeListNS>(namespaceURI, localName, this));
-  return FListCaches->ByNameNS.back().get();
+  return caches.ByNameNS.back().get();
 }
 
 void TDomElement::notifyAttrModified(TDomAttrChange change, TDomAttr* attr) {

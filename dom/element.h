@@ -62,8 +62,6 @@ protected:
 private:
   const TDomQualifiedName* FName = nullptr;
   TDomNamedNodeMap* FOwnerMap = nullptr;
-  TDomNamespaceDeclKind FNamespaceDeclKind = ndNone;
-  bool FSpecified;
 };
 
 class TDomElement : public TDomNode {
@@ -141,6 +139,8 @@ protected:
 
 private:
   struct TListCaches;
+  // The live lists handed out so far, made on the first.
+  TListCaches& ListCaches();
 
   // Each attribute leaves with its removal reported, and goes; a failing report stops
   // nothing.
@@ -153,8 +153,6 @@ private:
 
   const TDomQualifiedName* FName = nullptr;
   std::unique_ptr<TDomNamedNodeMap> FAttributes;
-  std::unique_ptr<TListCaches> FListCaches;
-  bool FCarriesId = false;
 };
 
 } // namespace velmora
