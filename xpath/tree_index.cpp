@@ -48,7 +48,7 @@ uint64_t TDomXPathTreeIndex::Build(const TDomNode* root, uint64_t firstNumber,
       node = node->firstTreeChild();
       continue;
     }
-    const size_t last = FNodes.size() - 1;
+    const auto last = static_cast<uint32_t>(FNodes.size() - 1);
     FSubtreeEnds[last] = last;
     while (node != root && !node->nextTreeSibling()) {
       node = node->treeParent();

@@ -47,7 +47,8 @@ private:
   std::vector<TDomNode*> FNodes;
   std::vector<TDomNodeType> FKinds;
   std::vector<const TDomQualifiedName*> FNames; // of elements; none for other kinds
-  std::vector<size_t> FSubtreeEnds;
+  // Places in 32 bits: 2^32 nodes would take far more memory than the index can hold.
+  std::vector<uint32_t> FSubtreeEnds;
 };
 
 } // namespace velmora
