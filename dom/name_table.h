@@ -4,6 +4,7 @@
 // share one string.
 
 #include <array>
+#include <cstring>
 #include <unordered_set>
 
 #include "runtime/strings.h"
@@ -58,7 +59,8 @@ public:
       return nullptr;
     }
     const TDomQualifiedName* name = FChecked[use][RecentSlot(qualifiedName)];
-    return name && *name->NodeName == qualifiedName && *name->NamespaceURI == namespaceURI
+    return name && SameText(*name->NodeName, qualifiedName) &&
+                   SameText(*name->NamespaceURI, namespaceURI)
                ? name
                : nullptr;
   }
@@ -76,6 +78,11 @@ private:
     }
   };
 
+  // One memcmp: the generic comparison of char16_t strings goes unit by unit.
+  static bool SameText(const WideString& text, std::u16string_view other) {
+    return text.size() == other.size() &&
+           std::memcmp(text.data(), other.data(), other.size() * sizeof(char16_t)) == 0;
+  }
   // The names met lately, by a cheap hash: documents repeat the same few names, and a
   // look here saves hashing the whole name.
   static size_t RecentSlot(std::u16string_view name) {
