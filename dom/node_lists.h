@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "dom/dom_node.h"
+#include "dom/node_pool.h"
 
 namespace velmora {
 
@@ -76,6 +77,11 @@ private:
 class TDomNamedNodeMap : public TDomNodeList {
 public:
   TDomNamedNodeMap(TDomNode* ownerNode, bool namespaceAwareDefault, TDomNodeKinds allowedKinds);
+  // From the nodes' pool: every element with attributes has one.
+  static void* operator new(size_t size) { return AllocateDomMemory(size); }
+  static void operator delete(void* memory, size_t size) noexcept {
+    ReleaseDomMemory(memory, size);
+  }
 
   TDomNode* ownerNode() const { return FOwnerNode; }
   bool namespaceAware() const;
