@@ -81,7 +81,8 @@ private:
   // One memcmp: the generic comparison of char16_t strings goes unit by unit.
   static bool SameText(const WideString& text, std::u16string_view other) {
     return text.size() == other.size() &&
-           std::memcmp(text.data(), other.data(), other.size() * sizeof(char16_t)) == 0;
+           (other.empty() ||
+            std::memcmp(text.data(), other.data(), other.size() * sizeof(char16_t)) == 0);
   }
   // The names met lately, by a cheap hash: documents repeat the same few names, and a
   // look here saves hashing the whole name.
