@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "dom/dom_types.h"
+#include "dom/name_table.h"
 #include "dom/owned_object.h"
 
 namespace velmora {
@@ -236,8 +237,8 @@ private:
 };
 
 inline const WideString& TDomNode::nodeValue() const {
-  static const WideString none;
-  return FHoldsValue ? static_cast<const TDomValueNode*>(this)->FNodeValue : none;
+  return FHoldsValue ? static_cast<const TDomValueNode*>(this)->FNodeValue
+                     : TDomNameTable::Empty();
 }
 
 // The class of a node by its kind, for the few places that must look at it.

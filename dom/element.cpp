@@ -13,7 +13,6 @@ namespace {
 struct TNamespaceName {
   std::u16string_view Prefix;
   std::u16string_view LocalName;
-  TDomNamespaceDeclKind DeclKind = ndNone;
 };
 
 TNamespaceName SplitNamespaceName(std::u16string_view qualifiedName,
@@ -25,18 +24,10 @@ TNamespaceName SplitNamespaceName(std::u16string_view qualifiedName,
     }
     throw EInvalid_Character_Err(dom_messages::kInvalidCharacter);
   }
-  if (attribute) {
-    if (name.Prefix == u"xmlns") {
-      if (namespaceURI != XmlnsNamespaceURI) {
-        throw ENamespace_Err(dom_messages::kNamespace);
-      }
-      name.DeclKind = ndPrefixed;
-    } else if (qualifiedName == u"xmlns") {
-      if (namespaceURI != XmlnsNamespaceURI) {
-        throw ENamespace_Err(dom_messages::kNamespace);
-      }
-      name.DeclKind = ndDefault;
-    }
+  // Only attributes are bound to the xmlns rules: a declaration is in the xmlns namespace.
+  if (attribute && (name.Prefix == u"xmlns" || qualifiedName == u"xmlns") &&
+      namespaceURI != XmlnsNamespaceURI) {
+    throw ENamespace_Err(dom_messages::kNamespace);
   }
   if ((!name.Prefix.empty() && namespaceURI.empty()) ||
       (name.Prefix == u"xml" && namespaceURI != XmlNamespaceURI)) {
@@ -56,6 +47,42 @@ void CheckName(std::u16string_view name) {
   if (!conformsToName(name)) {
     throw EInvalid_Character_Err(dom_messages::kInvalidCharacter);
   }
+}
+
+// The interned names of a new plain element or attribute: those a node was lately made
+// with, else the name checked and interned now.
+const TDomQualifiedName* CheckedPlainName(TDomCustomDocument* document, std::u16string_view name) {
+  if (document) {
+    if (const TDomQualifiedName* known =
+            document->nameTable().FindChecked(TDomNameTable::nuPlain, name, u"")) {
+      return known;
+    }
+  }
+  CheckName(name);
+  TDomNameTable& table = TableOf(document);
+  const TDomQualifiedName* names = TDomQualifiedName::Plain(table, name);
+  table.RememberChecked(TDomNameTable::nuPlain, names);
+  return names;
+}
+
+// The same for a new namespace-aware element or attribute (use tells which).
+const TDomQualifiedName* CheckedNamespacedName(TDomCustomDocument* document,
+                                               TDomNameTable::TNameUse use,
+                                               std::u16string_view qualifiedName,
+                                               std::u16string_view namespaceURI) {
+  if (document) {
+    if (const TDomQualifiedName* known =
+            document->nameTable().FindChecked(use, qualifiedName, namespaceURI)) {
+      return known;
+    }
+  }
+  const TNamespaceName name =
+      SplitNamespaceName(qualifiedName, namespaceURI, use == TDomNameTable::nuAttribute);
+  TDomNameTable& table = TableOf(document);
+  const TDomQualifiedName* names = TDomQualifiedName::Namespaced(table, qualifiedName, namespaceURI,
+                                                                 name.Prefix, name.LocalName);
+  table.RememberChecked(use, names);
+  return names;
 }
 
 // The checks of setPrefix for elements and attributes, in their order.
@@ -86,14 +113,7 @@ TDomAttr::TDomAttr(TDomDocument* document, bool specified, std::u16string_view n
     : TDomValueNode(document) {
   FSpecified = specified;
   setAllowedChildKinds(0);
-  FName = document ? document->nameTable().FindChecked(TDomNameTable::nuPlain, name, u"")
-                   : nullptr;
-  if (!FName) {
-    CheckName(name);
-    TDomNameTable& table = TableOf(document);
-    FName = TDomQualifiedName::Plain(table, name);
-    table.RememberChecked(TDomNameTable::nuPlain, FName);
-  }
+  FName = CheckedPlainName(document, name);
   if (name == u"xmlns") {
     FNamespaceDeclKind = ndDefault;
   } else if (name.starts_with(u"xmlns:") && conformsToNCName(name.substr(6))) {
@@ -107,22 +127,11 @@ TDomAttr::TDomAttr(TDomDocumentNS* document, bool specified, std::u16string_view
   FSpecified = specified;
   setAllowedChildKinds(0);
   setNamespaceAware(true);
-  if (document) {
-    FName = document->nameTable().FindChecked(TDomNameTable::nuAttribute, qualifiedName,
-                                               namespaceURI);
-    if (FName) {
-      FNamespaceDeclKind = *FName->Prefix == u"xmlns" ? ndPrefixed
-                           : *FName->NodeName == u"xmlns" ? ndDefault
-                                                          : ndNone;
-      return;
-    }
-  }
-  const TNamespaceName name = SplitNamespaceName(qualifiedName, namespaceURI, true);
-  TDomNameTable& table = TableOf(document);
-  FName = TDomQualifiedName::Namespaced(table, qualifiedName, namespaceURI, name.Prefix,
-                                        name.LocalName);
-  table.RememberChecked(TDomNameTable::nuAttribute, FName);
-  FNamespaceDeclKind = name.DeclKind;
+  FName = CheckedNamespacedName(document, TDomNameTable::nuAttribute, qualifiedName, namespaceURI);
+  // What the checks found: "xmlns:p" declares a prefix, "xmlns" the default namespace.
+  FNamespaceDeclKind = *FName->Prefix == u"xmlns"     ? ndPrefixed
+                       : *FName->NodeName == u"xmlns" ? ndDefault
+                                                      : ndNone;
 }
 
 TDomElement* TDomAttr::ownerElement() const {
@@ -220,16 +229,7 @@ void TDomAttr::BeforeDestruction(bool ownerGoes, TFirstFailure& failures) noexce
 
 TDomElement::TDomElement(TDomDocument* document, std::u16string_view tagName) : TDomNode(document) {
   setAllowedChildKinds(kElementChildKinds);
-  if (document) {
-    FName = document->nameTable().FindChecked(TDomNameTable::nuPlain, tagName, u"");
-    if (FName) {
-      return;
-    }
-  }
-  CheckName(tagName);
-  TDomNameTable& table = TableOf(document);
-  FName = TDomQualifiedName::Plain(table, tagName);
-  table.RememberChecked(TDomNameTable::nuPlain, FName);
+  FName = CheckedPlainName(document, tagName);
 }
 
 TDomElement::TDomElement(TDomDocumentNS* document, std::u16string_view namespaceURI,
@@ -237,18 +237,7 @@ TDomElement::TDomElement(TDomDocumentNS* document, std::u16string_view namespace
     : TDomNode(document) {
   setAllowedChildKinds(kElementChildKinds);
   setNamespaceAware(true);
-  if (document) {
-    FName = document->nameTable().FindChecked(TDomNameTable::nuElement, qualifiedName,
-                                               namespaceURI);
-    if (FName) {
-      return;
-    }
-  }
-  const TNamespaceName name = SplitNamespaceName(qualifiedName, namespaceURI, false);
-  TDomNameTable& table = TableOf(document);
-  FName = TDomQualifiedName::Namespaced(table, qualifiedName, namespaceURI, name.Prefix,
-                                        name.LocalName);
-  table.RememberChecked(TDomNameTable::nuElement, FName);
+  FName = CheckedNamespacedName(document, TDomNameTable::nuElement, qualifiedName, namespaceURI);
 }
 
 TDomElement::~TDomElement() = default;
