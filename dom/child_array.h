@@ -53,7 +53,8 @@ public:
   // Each returns the slot the new entry took.
   size_t pushBack(T* item) {
     if (!FBlock || FBlock->End == FBlock->Capacity) {
-      Reallocate(headSlot(), std::max<size_t>(2 * size(), 4));
+      // Room for one child at first: most elements of a document hold just their text.
+      Reallocate(headSlot(), FBlock ? std::max<size_t>(2 * size(), 4) : 1);
     }
     THeader& header = *FBlock;
     const size_t slot = header.End++;

@@ -60,8 +60,14 @@ void TDomCustomNode::raiseTreeError(TTreeError error) const {
 }
 
 TDomNode::TDomNode(TCustomOwnedObject* owner) : TDomCustomNode(owner) {
-  FOwnerDocument =
-      owner && owner->isDocumentObject() ? static_cast<TDomCustomDocument*>(owner) : nullptr;
+  FOwnedByDocument = owner && owner->isDocumentObject();
+}
+
+TDomCustomDocument* TDomNode::ownerDocument() const {
+  if (FOwnedByDocument) {
+    return static_cast<TDomCustomDocument*>(GetOwner());
+  }
+  return FForeignOwnerDocument ? foreignOwnerDocument() : nullptr;
 }
 
 TDomNode::~TDomNode() = default;

@@ -58,9 +58,9 @@ public:
   bool hasAttributes();
   // A live view of the children, kept by the node.
   TDomNodeList* childNodes();
-  TDomCustomDocument* ownerDocument() const { return FOwnerDocument; }
+  TDomCustomDocument* ownerDocument() const;
   // The document that notifications, copies and XPath go through.
-  virtual TDomCustomDocument* referenceDocument() const { return FOwnerDocument; }
+  virtual TDomCustomDocument* referenceDocument() const { return ownerDocument(); }
 
   TDomNode* parentNode() const { return static_cast<TDomNode*>(treeParent()); }
   TDomNode* firstChild() const { return static_cast<TDomNode*>(firstTreeChild()); }
@@ -140,8 +140,8 @@ public:
 
   // The node's place in its document's XPath numbering (0: not numbered), written only by
   // TDomDocumentXPath; the node carries it so that document order costs no lookup.
-  uint64_t xpathOrderNumber() const { return FXPathOrderNumber; }
-  void setXPathOrderNumber(uint64_t number) const { FXPathOrderNumber = number; }
+  uint32_t xpathOrderNumber() const { return FXPathOrderNumber; }
+  void setXPathOrderNumber(uint32_t number) const { FXPathOrderNumber = number; }
 
   // The node's parent in document order questions: attributes and XPath namespace nodes
   // answer their owner element.
@@ -158,8 +158,10 @@ protected:
   void BeforeDestruction(bool ownerGoes, TFirstFailure& failures) noexcept override;
 
   void checkNotReadOnly() const;
-  // Nodes that no document owns (XPath namespace nodes) still answer for one.
-  void setOwnerDocument(TDomCustomDocument* document) { FOwnerDocument = document; }
+  // Nodes that no document owns (XPath namespace nodes) still answer for one: from then on
+  // ownerDocument asks foreignOwnerDocument.
+  void setForeignOwnerDocument() { FForeignOwnerDocument = true; }
+  virtual TDomCustomDocument* foreignOwnerDocument() const { return nullptr; }
   // Runs the owner's admission check (beforeAddOwned) again from the constructor of a node
   // class: the first check runs while the node is still being built and cannot know its kind.
   void confirmAdmission();
@@ -167,24 +169,27 @@ protected:
   void setNamespaceAware(bool aware) { FNamespaceAware = aware; }
 
 private:
-  // The first fields: they fill the room the base class leaves at its end. Every byte of a
-  // node counts a million times over in a large document.
+  // The first fields: they fill the room the base class leaves at its end, as bits. Every
+  // byte of a node counts a million times over in a large document.
   TDomNodeKinds FAllowedChildKinds = kPlainNodeChildKinds;
-  bool FNamespaceAware = false;
+  bool FNamespaceAware : 1 = false;
+  // The owner is the node's document, as for nearly every node; it is not kept twice.
+  bool FOwnedByDocument : 1 = false;
+  bool FForeignOwnerDocument : 1 = false;
 
 protected:
-  // Flags of some kinds of node, kept here, in the room above, rather than in fields of
-  // their own that would make each such node 8 or 16 bytes larger.
+  // Flags of some kinds of node, kept here rather than in fields of their own that would
+  // make each such node 8 bytes larger.
   // A text some of which came from a character reference (TDomText).
-  bool FFromCharacterReference = false;
+  bool FFromCharacterReference : 1 = false;
   // Set by TDomValueNode: the node carries a value.
-  bool FHoldsValue = false;
+  bool FHoldsValue : 1 = false;
   // An attribute given in the document rather than by a default, and what it declares
   // (TDomAttr).
-  bool FSpecified = false;
-  TDomNamespaceDeclKind FNamespaceDeclKind = ndNone;
+  bool FSpecified : 1 = false;
   // An element with an attribute of type ID (TDomElement).
-  bool FCarriesId = false;
+  bool FCarriesId : 1 = false;
+  TDomNamespaceDeclKind FNamespaceDeclKind = ndNone;
 
   // What a kind of node keeps among its rare parts (an element: the live lists of its
   // descendants by name).
@@ -216,9 +221,10 @@ private:
   // text; the merged ones join gone, in child order. False when a read-only text refused.
   bool MergeTextRuns(std::vector<TCustomOwnedNode*>& gone, TFirstFailure& failures);
 
-  TDomCustomDocument* FOwnerDocument = nullptr;
+  // 32 bits, in the room the flags leave: four billion numbers outlast any tree that fits
+  // in memory, and the document starts its numbering over before they run out.
+  mutable uint32_t FXPathOrderNumber = 0;
   std::unique_ptr<TRareParts> FRare;
-  mutable uint64_t FXPathOrderNumber = 0;
 };
 
 // A node with a value of its own: attributes, character data, processing instructions and

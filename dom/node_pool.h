@@ -1,5 +1,5 @@
 #pragma once
-// The memory of DOM objects: a pool of blocks in size classes of 16 bytes, carved from large
+// The memory of DOM objects: a pool of blocks in size classes of 8 bytes, carved from large
 // chunks and kept on free lists, so that building and freeing a million nodes costs no
 // million calls of the general allocator. The DOM is used by one thread at a time; so is the
 // pool.
@@ -18,7 +18,8 @@ public:
   TNodePool& operator=(const TNodePool&) = delete;
   ~TNodePool();
 
-  // size bytes, aligned for any object.
+  // size bytes, aligned for objects of at most kAlignment (the model's objects hold
+  // pointers and integers, nothing wider): a node is rounded up to 8 bytes, not 16.
   void* Allocate(size_t size);
   // Memory of Allocate(size), to be used again.
   void Release(void* memory, size_t size) noexcept;
@@ -29,8 +30,10 @@ public:
   // The pool of the DOM's objects.
   static TNodePool& Shared();
 
+  static constexpr size_t kAlignment = alignof(void*);
+
 private:
-  static constexpr size_t kGranule = 16;
+  static constexpr size_t kGranule = kAlignment;
   static constexpr size_t kLargest = 512; // beyond, the general allocator
   static constexpr size_t kClasses = kLargest / kGranule;
   static constexpr size_t kChunkSize = 256 * 1024;

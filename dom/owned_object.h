@@ -81,6 +81,8 @@ public:
   int ownedObjectCount() const { return FOwned ? static_cast<int>(FOwned->Count()) : 0; }
   // The owned object at index in adoption order; EListError "List index out of bounds (%d)".
   TCustomOwnedObject* ownedObject(int index) const;
+  // The first owned object in adoption order (the next: its NextLinked), or none.
+  TCustomOwnedObject* firstOwned() const { return FOwned ? FOwned->First() : nullptr; }
 
 protected:
   virtual ~TCustomOwnedObject();

@@ -16,7 +16,7 @@ void TDomXPathTreeIndex::Clear() {
 
 void TDomXPathTreeIndex::Add(const TDomNode* node) {
   const TDomNodeType kind = node->nodeType();
-  node->setXPathOrderNumber(FFirstNumber + FNodes.size());
+  node->setXPathOrderNumber(static_cast<uint32_t>(FFirstNumber + FNodes.size()));
   FNodes.push_back(const_cast<TDomNode*>(node));
   FKinds.push_back(kind);
   const auto* element = kind == nkElement ? static_cast<const TDomElement*>(node) : nullptr;

@@ -71,7 +71,30 @@ void TDomDocumentXPath::ForgetNumbers() {
   FTreeIndex.Clear();
 }
 
+void TDomDocumentXPath::startNumberingAt(uint64_t number) {
+  ForgetNumbers();
+  FNextNumber = FFirstCurrentNumber = std::clamp<uint64_t>(number, 1, kLastOrderNumber);
+}
+
+void TDomDocumentXPath::MakeRoomForNumbers() {
+  // Every node of any tree of the document is owned by it (attributes and other objects
+  // too): a bound on the numbers one numbering takes.
+  const uint64_t bound = static_cast<uint64_t>(ownedObjectCount()) + 1;
+  if (FNextNumber + bound <= kLastOrderNumber + 1) {
+    return;
+  }
+  for (TCustomOwnedObject* object = firstOwned(); object; object = object->NextLinked()) {
+    if (const TDomNode* node = object->asDomNode()) {
+      node->setXPathOrderNumber(0);
+    }
+  }
+  setXPathOrderNumber(0);
+  FTreeIndex.Clear();
+  FNextNumber = FFirstCurrentNumber = 1;
+}
+
 void TDomDocumentXPath::NumberTree(const TDomNode* root) {
+  MakeRoomForNumbers();
   if (root == this) {
     // Every node of the tree is owned by the document (attributes and nodes outside the
     // tree are, too): an upper bound for the index.
@@ -79,7 +102,7 @@ void TDomDocumentXPath::NumberTree(const TDomNode* root) {
     return;
   }
   WalkPreOrder(const_cast<TDomNode*>(root), [this](const TDomNode* node) {
-    node->setXPathOrderNumber(FNextNumber++);
+    node->setXPathOrderNumber(static_cast<uint32_t>(FNextNumber++));
     return wsEnter;
   });
 }

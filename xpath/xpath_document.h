@@ -37,6 +37,10 @@ public:
   // The index of the document's own tree (not of trees outside it), current: made by
   // the numbering, dropped by the next change.
   const TDomXPathTreeIndex& treeIndex();
+  // Forgets every number and gives number (at most kLastOrderNumber) to the next node
+  // numbered: tests use it to reach the end of the nodes' 32 bits.
+  void startNumberingAt(uint64_t number);
+  static constexpr uint64_t kLastOrderNumber = UINT32_MAX;
 
   void doNodeClearing(TDomNode* node) override;
   void doNodeInserted(TDomNode* node) override;
@@ -47,6 +51,9 @@ private:
   // listed in the index as well.
   void NumberTree(const TDomNode* root);
   void ForgetNumbers();
+  // Starts over from 1, every node unnumbered, when a numbering might run past the last
+  // number a node can hold.
+  void MakeRoomForNumbers();
 
   // Numbers only grow: those below FFirstCurrentNumber were given before the last change.
   uint64_t FNextNumber = 1;

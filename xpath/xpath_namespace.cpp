@@ -7,7 +7,8 @@ namespace velmora {
 
 TDomXPathNamespace::TDomXPathNamespace(TCustomOwnedObject* owner, std::u16string_view prefix,
                                        std::u16string_view namespaceURI, TDomElement* ownerElement)
-    : TDomValueNode(owner), FOwnerElement(ownerElement), FPrefix(prefix) {
+    : TDomValueNode(owner), FOwnerElement(ownerElement),
+      FDocument(ownerElement ? ownerElement->ownerDocument() : nullptr), FPrefix(prefix) {
   setAllowedChildKinds(0);
   confirmAdmission();
   if (!prefix.empty() && !conformsToNCName(prefix)) {
@@ -19,7 +20,7 @@ TDomXPathNamespace::TDomXPathNamespace(TCustomOwnedObject* owner, std::u16string
     throw ENamespace_Err(dom_messages::kNamespace);
   }
   FNodeValue = namespaceURI;
-  setOwnerDocument(ownerElement ? ownerElement->ownerDocument() : nullptr);
+  setForeignOwnerDocument();
   setReadOnly(true);
 }
 

@@ -29,6 +29,8 @@ public:
   WideString lookupNamespaceURI(const WideString& prefix) const override;
 
   virtual TDomElement* ownerElement() const { return FOwnerElement; }
+  // The element's document.
+  TDomCustomDocument* foreignOwnerDocument() const override { return FDocument; }
 
 protected:
   const TDomNode* positionParent() const override;
@@ -38,6 +40,7 @@ protected:
 
 private:
   TDomElement* FOwnerElement;
+  TDomCustomDocument* FDocument;
   WideString FPrefix;
 };
 

@@ -93,5 +93,28 @@ TEST_F(XPathDocument, NamespaceNodesAnswerAsNodesOfTheirElement) {
   EXPECT_EQ(element->lookupNamespaceURI(u"q"), u"urn:q");
 }
 
+TEST_F(XPathDocument, NumberingStartsOverBeforeItsNumbersRunOut) {
+  TDomElement* root = Element(FDoc, u"r");
+  TDomElement* first = Element(root, u"a");
+  TDomElement* second = Element(root, u"b");
+  TDomElement* detached = Element(nullptr, u"d");
+  Element(detached, u"c");
+  const auto inOrder = [&] {
+    return FDoc->orderNumber(FDoc) < FDoc->orderNumber(root) &&
+           FDoc->orderNumber(root) < FDoc->orderNumber(first) &&
+           FDoc->orderNumber(first) < FDoc->orderNumber(second);
+  };
+  // The document's tree still fits below the last number, the detached one no longer does.
+  FDoc->startNumberingAt(TDomDocumentXPath::kLastOrderNumber - FDoc->ownedObjectCount() - 1);
+  EXPECT_TRUE(inOrder());
+  EXPECT_GT(FDoc->orderNumber(root), TDomDocumentXPath::kLastOrderNumber - 10);
+  const uint64_t detachedNumber = FDoc->orderNumber(detached);
+  EXPECT_LT(detachedNumber, 10u); // started over
+  EXPECT_TRUE(inOrder()); // the tree numbered before that is numbered again
+  EXPECT_NE(FDoc->orderNumber(detached), FDoc->orderNumber(root));
+  EXPECT_EQ(FDoc->orderNumber(detached), detachedNumber);
+  EXPECT_EQ(Eval(u"//*"), "[r a b]");
+}
+
 } // namespace
 } // namespace velmora::testing
