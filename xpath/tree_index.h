@@ -21,6 +21,7 @@ public:
   uint64_t Build(const TDomNode* root, uint64_t firstNumber, size_t expectedSize);
   // Forgets the tree and gives its memory back.
   void Clear();
+  bool Empty() const { return FNodes.empty(); }
 
   // The place of the node with that number, when the index lists it.
   bool Find(uint64_t number, size_t& position) const {

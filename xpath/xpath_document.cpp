@@ -63,6 +63,12 @@ uint64_t TDomDocumentXPath::orderNumber(const TDomNode* node) {
 
 const TDomXPathTreeIndex& TDomDocumentXPath::treeIndex() {
   orderNumber(this);
+  if (FTreeIndex.Empty()) {
+    // Gives every node the number it has: the tree has not changed since it was numbered.
+    // Every node of the tree is owned by the document (attributes and nodes outside the
+    // tree are, too): an upper bound for the index.
+    FTreeIndex.Build(this, FTreeFirstNumber, static_cast<size_t>(ownedObjectCount()) + 1);
+  }
   return FTreeIndex;
 }
 
@@ -96,10 +102,7 @@ void TDomDocumentXPath::MakeRoomForNumbers() {
 void TDomDocumentXPath::NumberTree(const TDomNode* root) {
   MakeRoomForNumbers();
   if (root == this) {
-    // Every node of the tree is owned by the document (attributes and nodes outside the
-    // tree are, too): an upper bound for the index.
-    FNextNumber = FTreeIndex.Build(this, FNextNumber, static_cast<size_t>(ownedObjectCount()) + 1);
-    return;
+    FTreeFirstNumber = FNextNumber;
   }
   WalkPreOrder(const_cast<TDomNode*>(root), [this](const TDomNode* node) {
     node->setXPathOrderNumber(static_cast<uint32_t>(FNextNumber++));

@@ -34,8 +34,9 @@ public:
   // changes; the next question after that numbers the node's tree again.
   uint64_t orderNumber(const TDomNode* node);
 
-  // The index of the document's own tree (not of trees outside it), current: made by
-  // the numbering, dropped by the next change.
+  // The index of the document's own tree (not of trees outside it), current: made when
+  // first asked for after a numbering (most queries never scan descendants, and a large
+  // document's index takes some 20 bytes a node), dropped by the next change.
   const TDomXPathTreeIndex& treeIndex();
   // Forgets every number and gives number (at most kLastOrderNumber) to the next node
   // numbered: tests use it to reach the end of the nodes' 32 bits.
@@ -47,8 +48,7 @@ public:
   void doNodeRemoving(TDomNode* node) override;
 
 private:
-  // Numbers the tree of root in one iterative pre-order walk; the document's own tree is
-  // listed in the index as well.
+  // Numbers the tree of root in one iterative pre-order walk.
   void NumberTree(const TDomNode* root);
   void ForgetNumbers();
   // Starts over from 1, every node unnumbered, when a numbering might run past the last
@@ -58,6 +58,8 @@ private:
   // Numbers only grow: those below FFirstCurrentNumber were given before the last change.
   uint64_t FNextNumber = 1;
   uint64_t FFirstCurrentNumber = 1;
+  // The number of the document itself in the last numbering of its tree.
+  uint64_t FTreeFirstNumber = 0;
   TDomXPathTreeIndex FTreeIndex;
 };
 
