@@ -16,7 +16,7 @@ public:
   void Append(TDomNode* node) { FNodes.push_back(node); }
 
 private:
-  std::vector<TCustomOwnedNode*> FNodes;
+  TDomNodeVector FNodes;
 };
 
 } // namespace velmora

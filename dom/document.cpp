@@ -224,7 +224,7 @@ TDomNode* TDomCustomDocument::CopyShallow(TDomNode* node) {
                                               source->namespaceURI(), source->nodeName())
                             : new TDomElement(DocumentAs<TDomDocument>(this), source->nodeName());
     // Only what the document said: defaulted attributes are not copied.
-    for (TCustomOwnedNode* item : std::vector<TCustomOwnedNode*>(source->attributeItems())) {
+    for (TCustomOwnedNode* item : TDomNodeVector(source->attributeItems())) {
       auto* attr = static_cast<TDomAttr*>(item);
       if (!attr->specified()) {
         continue;
@@ -524,7 +524,7 @@ bool TDomDocument::refreshDefaultAttributes(TDomNode* node) {
   for (TDomNode* n = node; n;) {
     if (n->nodeType() == nkElement) {
       auto* element = static_cast<TDomElement*>(n);
-      const std::vector<TCustomOwnedNode*> attributes = element->attributeItems();
+      const TDomNodeVector attributes = element->attributeItems();
       for (auto it = attributes.rbegin(); it != attributes.rend(); ++it) {
         auto* attr = static_cast<TDomAttr*>(*it);
         if (!attr->specified()) {

@@ -119,7 +119,7 @@ protected:
   void BeforeDestruction() noexcept override;
 
 private:
-  std::vector<TCustomOwnedNode*> FDocuments;
+  TDomNodeVector FDocuments;
   std::unique_ptr<TDomNodeList> FDocumentsView;
   TComponentRef<TCustomResourceResolver> FResourceResolver;
   uint16_t FErrorEventLock = 0;

@@ -250,8 +250,8 @@ TDomNamedNodeMap& TDomElement::AttributeMap() {
   return *FAttributes;
 }
 
-const std::vector<TCustomOwnedNode*>& TDomElement::attributeItems() const {
-  static const std::vector<TCustomOwnedNode*> none;
+const TDomNodeVector& TDomElement::attributeItems() const {
+  static const TDomNodeVector none;
   return FAttributes ? FAttributes->items() : none;
 }
 

@@ -84,7 +84,7 @@ public:
   void setPrefix(const WideString& prefix) override;
   TDomNamedNodeMap* attributes() override { return &AttributeMap(); }
   // The attributes in map order (empty when there are none).
-  const std::vector<TCustomOwnedNode*>& attributeItems() const;
+  const TDomNodeVector& attributeItems() const;
   WideString lookupNamespaceURI(const WideString& prefix) const override;
   WideString baseURI() const override;
 

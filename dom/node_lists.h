@@ -17,7 +17,7 @@ class TDomCustomDocument;
 class TDomNodeList {
 public:
   // A view of list, which its owner keeps (and which may be none).
-  explicit TDomNodeList(const std::vector<TCustomOwnedNode*>* list) : FList(list) {}
+  explicit TDomNodeList(const TDomNodeVector* list) : FList(list) {}
   TDomNodeList(const TDomNodeList&) = delete;
   TDomNodeList& operator=(const TDomNodeList&) = delete;
   virtual ~TDomNodeList() = default;
@@ -29,7 +29,7 @@ public:
   virtual TDomNode* item(int index) const;
 
 protected:
-  const std::vector<TCustomOwnedNode*>* FList;
+  const TDomNodeVector* FList;
 };
 
 // The elements below a start node with a given name ("*" for all), in document order, as
@@ -103,7 +103,7 @@ public:
   // An attribute's name changed: the index must be built again.
   void nameChanged() { FIndex.reset(); }
 
-  const std::vector<TCustomOwnedNode*>& items() const { return FItems; }
+  const TDomNodeVector& items() const { return FItems; }
 
 private:
   struct TKey {
@@ -134,7 +134,7 @@ private:
   TDomNode* FOwnerNode;
   TDomNodeKinds FAllowedKinds;
   bool FNamespaceAwareDefault;
-  std::vector<TCustomOwnedNode*> FItems;
+  TDomNodeVector FItems;
   // Made for maps of more than kIndexThreshold items only: most elements have one or two
   // attributes, and an empty hash table would still take 56 bytes of each of their maps.
   mutable std::unique_ptr<std::unordered_map<TKey, size_t, TKeyHash>> FIndex;

@@ -11,6 +11,8 @@
 
 namespace velmora {
 
+class TCustomOwnedNode;
+
 class TNodePool {
 public:
   TNodePool() = default;
@@ -78,5 +80,21 @@ inline void ReleaseDomMemory(void* memory, size_t size) noexcept {
   TNodePool::Shared().Release(memory, size);
 }
 #endif
+
+// For the model's small lists (an element's attributes): one from the pool costs a
+// fraction of a general allocation, and rounds to 8 bytes.
+template <class T> struct TDomPoolAllocator {
+  using value_type = T;
+  TDomPoolAllocator() = default;
+  template <class U> TDomPoolAllocator(const TDomPoolAllocator<U>&) {}
+  T* allocate(size_t count) { return static_cast<T*>(AllocateDomMemory(count * sizeof(T))); }
+  void deallocate(T* memory, size_t count) noexcept {
+    ReleaseDomMemory(memory, count * sizeof(T));
+  }
+  template <class U> bool operator==(const TDomPoolAllocator<U>&) const { return true; }
+};
+
+// The lists node lists are views of.
+using TDomNodeVector = std::vector<TCustomOwnedNode*, TDomPoolAllocator<TCustomOwnedNode*>>;
 
 } // namespace velmora

@@ -165,7 +165,7 @@ void TXmlStandardDomReader::SendStartPrefixMapping(std::u16string_view prefix,
 // The prefixes the element declares are mapped before its start, so that a copy into a
 // namespace-aware document finds them; a plain xmlns maps nothing.
 void TXmlStandardDomReader::SendElementStart(TDomElement* element) {
-  const std::vector<TCustomOwnedNode*>& attributes = element->attributeItems();
+  const TDomNodeVector& attributes = element->attributeItems();
   for (TCustomOwnedNode* item : attributes) {
     const auto* attribute = static_cast<const TDomAttr*>(item);
     std::u16string_view prefix;
@@ -189,7 +189,7 @@ void TXmlStandardDomReader::SendElementStart(TDomElement* element) {
 void TXmlStandardDomReader::LeaveElement(TDomElement* element) {
   FCurrentNode = element;
   SendEndElement(element->nodeName());
-  const std::vector<TCustomOwnedNode*>& attributes = element->attributeItems();
+  const TDomNodeVector& attributes = element->attributeItems();
   for (auto item = attributes.rbegin(); item != attributes.rend(); ++item) {
     std::u16string_view prefix;
     if (DeclaredPrefix(static_cast<const TDomAttr*>(*item)->nodeName(), prefix)) {

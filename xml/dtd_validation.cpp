@@ -267,7 +267,7 @@ void TDtdValidationAgent::ValidateNode(TDomNode* node, TDtdEntityTreatment entit
       if (go) {
         ValidateElementContent(element, entityTreatment, go, valid);
       }
-      const std::vector<TCustomOwnedNode*>& attributes = element->attributeItems();
+      const TDomNodeVector& attributes = element->attributeItems();
       for (size_t i = 0; i < attributes.size() && go; ++i) {
         ValidateAttribute(static_cast<TDomAttr*>(attributes[i]), entityTreatment, go, valid);
       }
