@@ -36,10 +36,9 @@ NarrowString EncodeWindows1252(std::string_view text) {
     while (end < text.size() && static_cast<unsigned char>(text[end]) < 0x80) {
       ++end;
     }
-    for (; next < end; ++next) {
-      const int encoded = codec.FindByte(static_cast<unsigned char>(text[next]));
-      result += encoded < 0 ? '?' : static_cast<char>(encoded);
-    }
+    // Windows-1252 keeps the ASCII range as it is.
+    result.append(text.data() + next, end - next);
+    next = end;
     const auto high = [&](size_t at) { return static_cast<unsigned char>(text[at]) >= 0x80; };
     while (end < text.size() && (high(end) || (end > next && high(end - 1)))) {
       ++end;
