@@ -67,7 +67,7 @@ TDomCustomDocument* TDomNode::ownerDocument() const {
   if (FOwnedByDocument) {
     return static_cast<TDomCustomDocument*>(GetOwner());
   }
-  return FForeignOwnerDocument ? foreignOwnerDocument() : nullptr;
+  return foreignOwnerDocument();
 }
 
 TDomNode::~TDomNode() = default;

@@ -158,9 +158,8 @@ protected:
   void BeforeDestruction(bool ownerGoes, TFirstFailure& failures) noexcept override;
 
   void checkNotReadOnly() const;
-  // Nodes that no document owns (XPath namespace nodes) still answer for one: from then on
-  // ownerDocument asks foreignOwnerDocument.
-  void setForeignOwnerDocument() { FForeignOwnerDocument = true; }
+  // What ownerDocument answers for a node that no document owns: XPath namespace nodes
+  // answer their element's.
   virtual TDomCustomDocument* foreignOwnerDocument() const { return nullptr; }
   // Runs the owner's admission check (beforeAddOwned) again from the constructor of a node
   // class: the first check runs while the node is still being built and cannot know its kind.
@@ -175,7 +174,6 @@ private:
   bool FNamespaceAware : 1 = false;
   // The owner is the node's document, as for nearly every node; it is not kept twice.
   bool FOwnedByDocument : 1 = false;
-  bool FForeignOwnerDocument : 1 = false;
 
 protected:
   // Flags of some kinds of node, kept here rather than in fields of their own that would

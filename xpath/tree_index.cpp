@@ -16,7 +16,6 @@ void TDomXPathTreeIndex::Clear() {
 
 void TDomXPathTreeIndex::Add(const TDomNode* node) {
   const TDomNodeType kind = node->nodeType();
-  node->setXPathOrderNumber(static_cast<uint32_t>(FFirstNumber + FNodes.size()));
   FNodes.push_back(const_cast<TDomNode*>(node));
   FKinds.push_back(kind);
   const auto* element = kind == nkElement ? static_cast<const TDomElement*>(node) : nullptr;
@@ -31,8 +30,8 @@ void TDomXPathTreeIndex::Reserve(size_t size) {
   FSubtreeEnds.reserve(size);
 }
 
-uint64_t TDomXPathTreeIndex::Build(const TDomNode* root, uint64_t firstNumber,
-                                   size_t expectedSize) {
+void TDomXPathTreeIndex::Build(const TDomNode* root, uint64_t firstNumber,
+                               size_t expectedSize) {
   Clear();
   Reserve(expectedSize);
   FFirstNumber = firstNumber;
@@ -63,7 +62,6 @@ uint64_t TDomXPathTreeIndex::Build(const TDomNode* root, uint64_t firstNumber,
     FNames.shrink_to_fit();
     FSubtreeEnds.shrink_to_fit();
   }
-  return FFirstNumber + FNodes.size();
 }
 
 } // namespace velmora

@@ -1,7 +1,8 @@
 #pragma once
 // A document's tree in document order, as arrays: what the descendant axes scan instead
 // of going from node to node (a node's memory is far from the next one's; the arrays are
-// read in one sweep). Made when the document numbers its tree, dropped when it changes.
+// read in one sweep). Made from the numbered tree when a scan first needs it, dropped when
+// the tree changes.
 
 #include <cstdint>
 #include <vector>
@@ -15,10 +16,10 @@ class TDomNode;
 
 class TDomXPathTreeIndex {
 public:
-  // Numbers root and its descendants in pre-order from firstNumber on and lists them;
-  // expectedSize (at least the number of nodes, best) saves growing the lists. Returns
-  // the number after the last one given.
-  uint64_t Build(const TDomNode* root, uint64_t firstNumber, size_t expectedSize);
+  // Lists root and its descendants in pre-order, numbered so from firstNumber on (root's
+  // number) by their document; expectedSize (at least the number of nodes, best) saves
+  // growing the lists.
+  void Build(const TDomNode* root, uint64_t firstNumber, size_t expectedSize);
   // Forgets the tree and gives its memory back.
   void Clear();
   bool Empty() const { return FNodes.empty(); }

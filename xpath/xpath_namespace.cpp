@@ -20,7 +20,6 @@ TDomXPathNamespace::TDomXPathNamespace(TCustomOwnedObject* owner, std::u16string
     throw ENamespace_Err(dom_messages::kNamespace);
   }
   FNodeValue = namespaceURI;
-  setForeignOwnerDocument();
   setReadOnly(true);
 }
 
