@@ -8,6 +8,7 @@
 #include "docservice/html/html_to_xml.h"
 #include "dom/document.h"
 #include "dom/dom_exceptions.h"
+#include "platform/page_memory.h"
 #include "runtime/exceptions.h"
 #include "runtime/format.h"
 #include "runtime/streams.h"
@@ -88,7 +89,11 @@ TDomDocumentXPath* TvxDomImplementation::LoadFromStream(TStream& stream, TParser
   if (size > kMaxSourceBytes) {
     throw EReadError(kSourceTooLarge);
   }
-  NarrowString text(static_cast<size_t>(size > 0 ? size : 0), '\0');
+  NarrowString text;
+  text.reserve(static_cast<size_t>(size > 0 ? size : 0));
+  // A backup of many megabytes would fault in page by page as it is read.
+  AdviseLargePages(text.data(), text.capacity());
+  text.resize(static_cast<size_t>(size > 0 ? size : 0));
   stream.ReadBuffer(text.data(), static_cast<int64_t>(text.size()));
   return LoadFromText(std::move(text), parserType);
 }

@@ -1,12 +1,14 @@
 #include "dom/node_pool.h"
 
+#include "platform/page_memory.h"
+
 #include <new>
 
 namespace velmora {
 
 TNodePool::~TNodePool() {
   for (uint8_t* chunk : FChunks) {
-    ::operator delete(chunk);
+    ReleasePageBlock(chunk);
   }
 }
 
@@ -43,7 +45,11 @@ void TNodePool::Release(void* memory, size_t size) noexcept {
 
 void* TNodePool::Carve(size_t blockSize) {
   if (static_cast<size_t>(FCarveEnd - FCarve) < blockSize) {
-    auto* chunk = static_cast<uint8_t*>(::operator new(kChunkSize));
+    // Straight from the system in large pages: a big tree would otherwise fault in every
+    // 4 KB of its nodes one by one.
+    static_assert(kChunkSize == kPageBlockSize);
+    FChunks.reserve(FChunks.size() + 1);
+    auto* chunk = static_cast<uint8_t*>(AllocatePageBlock());
     FChunks.push_back(chunk);
     FCarve = chunk;
     FCarveEnd = chunk + kChunkSize;

@@ -38,7 +38,7 @@ private:
   static constexpr size_t kGranule = kAlignment;
   static constexpr size_t kLargest = 512; // beyond, the general allocator
   static constexpr size_t kClasses = kLargest / kGranule;
-  static constexpr size_t kChunkSize = 256 * 1024;
+  static constexpr size_t kChunkSize = size_t{2} * 1024 * 1024; // one page block
 
   struct TFreeBlock {
     TFreeBlock* Next;
