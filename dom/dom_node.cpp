@@ -1,6 +1,7 @@
 #include "dom/dom_node.h"
 
 #include <algorithm>
+#include <unordered_map>
 
 #include "dom/document.h"
 #include "dom/element.h"
@@ -70,7 +71,20 @@ TDomCustomDocument* TDomNode::ownerDocument() const {
   return foreignOwnerDocument();
 }
 
-TDomNode::~TDomNode() = default;
+// The rare parts of every node that has them. The DOM is used by one thread at a time.
+struct TDomNode::TRareTable : std::unordered_map<const TDomNode*, std::unique_ptr<TRareParts>> {};
+
+TDomNode::TRareTable& TDomNode::RareTable() {
+  static auto* table = new TRareTable; // lives as long as the nodes
+  return *table;
+}
+
+TDomNode::~TDomNode() {
+  if (FHasRareParts) {
+    // Taken out of the table before it goes: what it holds may look at the table.
+    auto entry = RareTable().extract(this);
+  }
+}
 
 const WideString& TDomNode::nodeName() const {
   return EmptyString();
@@ -118,11 +132,26 @@ bool TDomNode::hasAttributes() {
   return map && map->length() > 0;
 }
 
-TDomNode::TRareParts& TDomNode::RareParts() {
-  if (!FRare) {
-    FRare = std::make_unique<TRareParts>();
+TDomNode::TRareParts* TDomNode::FindRareParts() const {
+  if (!FHasRareParts) {
+    return nullptr;
   }
-  return *FRare;
+  return RareTable().find(this)->second.get();
+}
+
+TDomNode::TRareParts& TDomNode::RareParts() {
+  if (TRareParts* rare = FindRareParts()) {
+    return *rare;
+  }
+  auto& rare = RareTable()[this];
+  rare = std::make_unique<TRareParts>();
+  FHasRareParts = true;
+  return *rare;
+}
+
+TDomNode::TRareExtra* TDomNode::rareExtra() const {
+  const TRareParts* rare = FindRareParts();
+  return rare ? rare->Extra.get() : nullptr;
 }
 
 TDomNode::TRareExtra& TDomNode::setRareExtra(std::unique_ptr<TRareExtra> extra) {
@@ -598,8 +627,8 @@ TDomElement* TDomNode::ancestorElementByNameNS(std::u16string_view namespaceURI,
 }
 
 TDomUserData TDomNode::getUserData(std::u16string_view key) const {
-  if (FRare) {
-    for (const TUserDataEntry& entry : FRare->UserData) {
+  if (const TRareParts* rare = FindRareParts()) {
+    for (const TUserDataEntry& entry : rare->UserData) {
       if (entry.Key == key) {
         return entry.Data;
       }
@@ -610,7 +639,7 @@ TDomUserData TDomNode::getUserData(std::u16string_view key) const {
 
 TDomUserData TDomNode::setUserData(const WideString& key, TDomUserData data,
                                    TDomUserDataHandler handler) {
-  if (!data && !FRare) {
+  if (!data && !FHasRareParts) {
     return nullptr;
   }
   std::vector<TUserDataEntry>& entries = RareParts().UserData;
@@ -640,11 +669,12 @@ TDomUserData TDomNode::setUserData(const WideString& key, TDomUserData data,
 
 void TDomNode::callUserDataHandlers(TDomUserDataOperation operation, TDomNode* source,
                                     TDomNode* destination) {
-  if (!FRare || FRare->UserData.empty()) {
+  const TRareParts* rare = FindRareParts();
+  if (!rare || rare->UserData.empty()) {
     return;
   }
   // A handler may change the user data; work on a copy of the entries.
-  const std::vector<TUserDataEntry> entries = FRare->UserData;
+  const std::vector<TUserDataEntry> entries = rare->UserData;
   for (const TUserDataEntry& entry : entries) {
     if (entry.Handler) {
       entry.Handler(operation, entry.Key, entry.Data, source, destination);

@@ -174,6 +174,8 @@ private:
   bool FNamespaceAware : 1 = false;
   // The owner is the node's document, as for nearly every node; it is not kept twice.
   bool FOwnedByDocument : 1 = false;
+  // The node has rare parts, kept in a table beside the nodes (FindRareParts).
+  bool FHasRareParts : 1 = false;
 
 protected:
   // Flags of some kinds of node, kept here rather than in fields of their own that would
@@ -194,7 +196,7 @@ protected:
   struct TRareExtra {
     virtual ~TRareExtra() = default;
   };
-  TRareExtra* rareExtra() const { return FRare ? FRare->Extra.get() : nullptr; }
+  TRareExtra* rareExtra() const;
   TRareExtra& setRareExtra(std::unique_ptr<TRareExtra> extra);
 
 private:
@@ -210,6 +212,11 @@ private:
     std::vector<TUserDataEntry> UserData;
     std::unique_ptr<TRareExtra> Extra;
   };
+  // A node's rare parts live in a table beside the nodes, not in a field that every node of a
+  // large document would carry empty.
+  struct TRareTable;
+  static TRareTable& RareTable();
+  TRareParts* FindRareParts() const;
   TRareParts& RareParts();
 
   // Moves the fragment's children here, before refChild (at the end without one); each one
@@ -222,7 +229,6 @@ private:
   // 32 bits, in the room the flags leave: four billion numbers outlast any tree that fits
   // in memory, and the document starts its numbering over before they run out.
   mutable uint32_t FXPathOrderNumber = 0;
-  std::unique_ptr<TRareParts> FRare;
 };
 
 // A node with a value of its own: attributes, character data, processing instructions and
