@@ -31,7 +31,7 @@ public:
   TDomNodeType nodeType() const override { return nkDocument; }
   bool isDocumentObject() const override { return true; }
   const WideString& nodeName() const override;
-  void setNodeValue(const WideString&) override {}
+  void setNodeValue(std::u16string_view) override {}
   TDomCustomDocument* referenceDocument() const override {
     return const_cast<TDomCustomDocument*>(this);
   }

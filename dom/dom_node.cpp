@@ -114,13 +114,13 @@ void TDomNode::confirmAdmission() {
   }
 }
 
-void TDomNode::setNodeValue(const WideString&) {
+void TDomNode::setNodeValue(std::u16string_view) {
   checkNotReadOnly();
 }
 
-void TDomValueNode::setNodeValue(const WideString& value) {
+void TDomValueNode::setNodeValue(std::u16string_view value) {
   checkNotReadOnly();
-  FNodeValue = value;
+  FNodeValue.assign(value);
 }
 
 void TDomNode::setPrefix(const WideString&) {
@@ -275,7 +275,7 @@ WideString TDomNode::textContent() const {
   case nkCDATASection:
   case nkProcessingInstruction:
   case nkComment:
-    return nodeValue();
+    return WideString(nodeValue());
   default:
     return WideString();
   }
@@ -309,7 +309,7 @@ WideString TDomNode::xpathStringValue() const {
   case nkProcessingInstruction:
   case nkComment:
   case nkXPathNamespace:
-    return nodeValue();
+    return WideString(nodeValue());
   default:
     return WideString();
   }

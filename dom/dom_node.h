@@ -10,6 +10,7 @@
 #include "dom/dom_types.h"
 #include "dom/name_table.h"
 #include "dom/owned_object.h"
+#include "dom/value_string.h"
 
 namespace velmora {
 
@@ -43,9 +44,9 @@ public:
   virtual TDomNodeType nodeType() const { return nkNone; }
   virtual const WideString& nodeName() const;
   // Empty for the kinds of node that carry no value.
-  const WideString& nodeValue() const;
+  std::u16string_view nodeValue() const;
   // Read-only nodes refuse with ENo_Modification_Allowed_Err.
-  virtual void setNodeValue(const WideString& value);
+  virtual void setNodeValue(std::u16string_view value);
   virtual const WideString& localName() const;
   virtual const WideString& namespaceURI() const;
   virtual const WideString& prefix() const;
@@ -237,18 +238,18 @@ class TDomValueNode : public TDomNode {
 public:
   explicit TDomValueNode(TCustomOwnedObject* owner) : TDomNode(owner) { FHoldsValue = true; }
   const char* ClassName() const override { return "TDomValueNode"; }
-  void setNodeValue(const WideString& value) override;
+  void setNodeValue(std::u16string_view value) override;
 
 protected:
-  WideString FNodeValue;
+  TDomValueString FNodeValue;
 
 private:
   friend class TDomNode;
 };
 
-inline const WideString& TDomNode::nodeValue() const {
-  return FHoldsValue ? static_cast<const TDomValueNode*>(this)->FNodeValue
-                     : TDomNameTable::Empty();
+inline std::u16string_view TDomNode::nodeValue() const {
+  return FHoldsValue ? static_cast<const TDomValueNode*>(this)->FNodeValue.view()
+                     : std::u16string_view();
 }
 
 // The class of a node by its kind, for the few places that must look at it.

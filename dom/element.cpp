@@ -153,7 +153,7 @@ WideString TDomAttr::lookupNamespaceURI(const WideString& prefix) const {
   return TDomNode::lookupNamespaceURI(prefix);
 }
 
-void TDomAttr::setNodeValue(const WideString& value) {
+void TDomAttr::setNodeValue(std::u16string_view value) {
   TDomValueNode::setNodeValue(value);
   notifyModified(AC_MODIFICATION);
 }
@@ -200,7 +200,7 @@ WideString TDomAttr::xpathStringValue() const {
   try {
     return normalizedValue();
   } catch (const EConvertError&) {
-    return FNodeValue;
+    return WideString(FNodeValue.view());
   }
 }
 
@@ -277,7 +277,7 @@ WideString TDomElement::lookupNamespaceURI(const WideString& prefix) const {
       const auto* attr = static_cast<const TDomAttr*>(item);
       if (prefix.empty() ? attr->namespaceDeclKind() == ndDefault
                          : attr->namespaceDeclKind() == ndPrefixed && attr->localName() == prefix) {
-        return attr->nodeValue();
+        return WideString(attr->nodeValue());
       }
     }
     node = node->parentNode();
@@ -342,13 +342,13 @@ TDomAttr* TDomElement::getAttributeNodeNS(std::u16string_view namespaceURI,
 
 WideString TDomElement::getAttribute(std::u16string_view name) const {
   const TDomAttr* attr = getAttributeNode(name);
-  return attr ? attr->nodeValue() : WideString();
+  return attr ? WideString(attr->nodeValue()) : WideString();
 }
 
 WideString TDomElement::getAttributeNS(std::u16string_view namespaceURI,
                                        std::u16string_view localName) const {
   const TDomAttr* attr = getAttributeNodeNS(namespaceURI, localName);
-  return attr ? attr->nodeValue() : WideString();
+  return attr ? WideString(attr->nodeValue()) : WideString();
 }
 
 WideString TDomElement::getAttributeNormalizedValue(std::u16string_view name) const {
@@ -379,30 +379,22 @@ bool TDomElement::hasAttributeNS(std::u16string_view namespaceURI,
   return getAttributeNodeNS(namespaceURI, localName) != nullptr;
 }
 
-TDomAttr* TDomElement::setAttribute(std::u16string_view name, const WideString& value) {
-  return setAttribute(name, WideString(value));
-}
-
-TDomAttr* TDomElement::setAttribute(std::u16string_view name, WideString&& value) {
+TDomAttr* TDomElement::setAttribute(std::u16string_view name, std::u16string_view value) {
   checkNotReadOnly();
   if (TDomAttr* existing = getAttributeNode(name)) {
     existing->setNodeValue(value);
     return nullptr;
   }
   auto* attr = new TDomAttr(DocumentAs<TDomDocument>(referenceDocument()), true, name);
-  attr->takeValue(std::move(value));
+  attr->takeValue(value);
   AttributeMap().addItem(attr);
   notifyAttrModified(AC_ADDITION, attr);
   return attr;
 }
 
 TDomAttr* TDomElement::setAttributeNS(std::u16string_view namespaceURI,
-                                      std::u16string_view qualifiedName, const WideString& value) {
-  return setAttributeNS(namespaceURI, qualifiedName, WideString(value));
-}
-
-TDomAttr* TDomElement::setAttributeNS(std::u16string_view namespaceURI,
-                                      std::u16string_view qualifiedName, WideString&& value) {
+                                      std::u16string_view qualifiedName,
+                                      std::u16string_view value) {
   checkNotReadOnly();
   const TNamespaceName name = SplitNamespaceName(qualifiedName, namespaceURI, true);
   if (TDomAttr* existing = getAttributeNodeNS(namespaceURI, name.LocalName)) {
@@ -415,7 +407,7 @@ TDomAttr* TDomElement::setAttributeNS(std::u16string_view namespaceURI,
   }
   auto* attr = new TDomAttr(DocumentAs<TDomDocumentNS>(referenceDocument()), true, qualifiedName,
                             namespaceURI);
-  attr->takeValue(std::move(value));
+  attr->takeValue(value);
   AttributeMap().addItem(attr);
   notifyAttrModified(AC_ADDITION, attr);
   return attr;

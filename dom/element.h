@@ -30,9 +30,9 @@ public:
   TDomNode* previousSibling() const override { return nullptr; }
   WideString lookupNamespaceURI(const WideString& prefix) const override;
   // Also reports AC_MODIFICATION to the owner element.
-  void setNodeValue(const WideString& value) override;
+  void setNodeValue(std::u16string_view value) override;
   // The value of an attribute that no element holds yet: nothing to report.
-  void takeValue(WideString&& value) { FNodeValue = std::move(value); }
+  void takeValue(std::u16string_view value) { FNodeValue.assign(value); }
   void setPrefix(const WideString& prefix) override;
   WideString baseURI() const override;
   // The value with references resolved, as XPath sees an attribute.
@@ -80,7 +80,7 @@ public:
   const WideString& namespaceURI() const override { return *FName->NamespaceURI; }
   const WideString& prefix() const override { return *FName->Prefix; }
   const WideString& tagName() const { return *FName->NodeName; }
-  void setNodeValue(const WideString&) override {}
+  void setNodeValue(std::u16string_view) override {}
   void setPrefix(const WideString& prefix) override;
   TDomNamedNodeMap* attributes() override { return &AttributeMap(); }
   // The attributes in map order (empty when there are none).
@@ -100,13 +100,9 @@ public:
                                            std::u16string_view localName) const;
   bool hasAttribute(std::u16string_view name) const;
   bool hasAttributeNS(std::u16string_view namespaceURI, std::u16string_view localName) const;
-  TDomAttr* setAttribute(std::u16string_view name, const WideString& value);
+  TDomAttr* setAttribute(std::u16string_view name, std::u16string_view value);
   TDomAttr* setAttributeNS(std::u16string_view namespaceURI, std::u16string_view qualifiedName,
-                           const WideString& value);
-  // The same for a value taken over (the builder's way: no copy).
-  TDomAttr* setAttribute(std::u16string_view name, WideString&& value);
-  TDomAttr* setAttributeNS(std::u16string_view namespaceURI, std::u16string_view qualifiedName,
-                           WideString&& value);
+                           std::u16string_view value);
   TDomAttr* setAttributeNode(TDomAttr* attr);
   TDomAttr* setAttributeNodeNS(TDomAttr* attr);
   TDomAttr* removeAttributeNode(TDomAttr* attr);

@@ -23,13 +23,13 @@ TDomCharacterData::TDomCharacterData(TCustomOwnedObject* owner) : TDomValueNode(
   setAllowedChildKinds(0);
 }
 
-TDomCharacterData::TDomCharacterData(TCustomOwnedObject* owner, WideString data)
+TDomCharacterData::TDomCharacterData(TCustomOwnedObject* owner, std::u16string_view data)
     : TDomValueNode(owner) {
   setAllowedChildKinds(0);
-  FNodeValue = std::move(data);
+  FNodeValue.assign(data);
 }
 
-void TDomCharacterData::setData(const WideString& value) {
+void TDomCharacterData::setData(std::u16string_view value) {
   setNodeValue(value);
   notifyDataModified();
 }
@@ -38,12 +38,12 @@ WideString TDomCharacterData::substringData(int offset, int count) const {
   if (offset < 0 || offset > length() || count < 0) {
     RaiseIndexSize();
   }
-  return FNodeValue.substr(static_cast<size_t>(offset), static_cast<size_t>(count));
+  return WideString(FNodeValue.view().substr(static_cast<size_t>(offset), static_cast<size_t>(count)));
 }
 
 void TDomCharacterData::appendData(std::u16string_view arg) {
   checkNotReadOnly();
-  WideString value = FNodeValue;
+  WideString value(FNodeValue.view());
   value += arg;
   setData(value);
 }
@@ -55,9 +55,9 @@ void TDomCharacterData::replaceData(int offset, int count, std::u16string_view a
   }
   const size_t start = static_cast<size_t>(offset);
   const size_t cut = std::min(static_cast<size_t>(count), FNodeValue.size() - start);
-  WideString value = FNodeValue.substr(0, start);
+  WideString value(FNodeValue.view().substr(0, start));
   value += arg;
-  value += std::u16string_view(FNodeValue).substr(start + cut);
+  value += FNodeValue.view().substr(start + cut);
   setData(value);
 }
 
@@ -90,7 +90,7 @@ TDomText* TDomText::splitText(int offset) {
   }
   // Owned by this node's owner, so that it may join this node's parent.
   auto* split = new TDomText(GetOwner());
-  split->FNodeValue = FNodeValue.substr(static_cast<size_t>(offset));
+  split->FNodeValue.assign(FNodeValue.view().substr(static_cast<size_t>(offset)));
   split->setFromCharacterReference(fromCharacterReference());
   TDomNode* next = nextSibling();
   deleteData(offset, length() - offset);
@@ -118,12 +118,12 @@ TDomProcessingInstruction::TDomProcessingInstruction(TCustomOwnedObject* owner,
 }
 
 TDomProcessingInstruction::TDomProcessingInstruction(TCustomOwnedObject* owner,
-                                                     std::u16string_view target, WideString data)
+                                                     std::u16string_view target, std::u16string_view data)
     : TDomProcessingInstruction(owner, target) {
-  FNodeValue = std::move(data);
+  FNodeValue.assign(data);
 }
 
-void TDomProcessingInstruction::setData(const WideString& value) {
+void TDomProcessingInstruction::setData(std::u16string_view value) {
   setNodeValue(value);
   notifyDataModified();
 }

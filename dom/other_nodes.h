@@ -10,12 +10,12 @@ class TDomCharacterData : public TDomValueNode {
 public:
   explicit TDomCharacterData(TCustomOwnedObject* owner);
   // A new node holding data from the start (nothing to report: it is in no tree yet).
-  TDomCharacterData(TCustomOwnedObject* owner, WideString data);
+  TDomCharacterData(TCustomOwnedObject* owner, std::u16string_view data);
   const char* ClassName() const override { return "TDomCharacterData"; }
 
-  const WideString& data() const { return FNodeValue; }
+  std::u16string_view data() const { return FNodeValue.view(); }
   // Stores the value (read-only nodes refuse) and reports the change.
-  void setData(const WideString& value);
+  void setData(std::u16string_view value);
   int length() const { return static_cast<int>(FNodeValue.size()); }
   WideString substringData(int offset, int count) const;
   void appendData(std::u16string_view arg);
@@ -28,8 +28,8 @@ public:
 class TDomText : public TDomCharacterData {
 public:
   explicit TDomText(TCustomOwnedObject* owner) : TDomCharacterData(owner) {}
-  TDomText(TCustomOwnedObject* owner, WideString data)
-      : TDomCharacterData(owner, std::move(data)) {}
+  TDomText(TCustomOwnedObject* owner, std::u16string_view data)
+      : TDomCharacterData(owner, data) {}
   const char* ClassName() const override { return "TDomText"; }
   TDomNodeType nodeType() const override { return nkText; }
   const WideString& nodeName() const override;
@@ -65,14 +65,14 @@ class TDomProcessingInstruction : public TDomValueNode {
 public:
   // target must be a PITarget (a Name other than "xml" in any letter case).
   TDomProcessingInstruction(TCustomOwnedObject* owner, std::u16string_view target);
-  TDomProcessingInstruction(TCustomOwnedObject* owner, std::u16string_view target, WideString data);
+  TDomProcessingInstruction(TCustomOwnedObject* owner, std::u16string_view target, std::u16string_view data);
   const char* ClassName() const override { return "TDomProcessingInstruction"; }
   TDomNodeType nodeType() const override { return nkProcessingInstruction; }
   const WideString& nodeName() const override { return FTarget; }
   const WideString& xpathName() const override { return FTarget; }
   const WideString& target() const { return FTarget; }
-  const WideString& data() const { return FNodeValue; }
-  void setData(const WideString& value);
+  std::u16string_view data() const { return FNodeValue.view(); }
+  void setData(std::u16string_view value);
   void notifyDataModified();
 
 private:
@@ -87,7 +87,7 @@ public:
   const char* ClassName() const override { return "TDomDocumentTypeDecl"; }
   TDomNodeType nodeType() const override { return nkDocumentType; }
   const WideString& nodeName() const override { return FName; }
-  void setNodeValue(const WideString&) override {}
+  void setNodeValue(std::u16string_view) override {}
   const WideString& name() const { return FName; }
   const WideString& publicId() const { return FPublicId; }
   const WideString& systemId() const { return FSystemId; }
@@ -113,7 +113,7 @@ public:
   const char* ClassName() const override { return "TDomEntityReference"; }
   TDomNodeType nodeType() const override { return nkEntityReference; }
   const WideString& nodeName() const override { return FName; }
-  void setNodeValue(const WideString&) override {}
+  void setNodeValue(std::u16string_view) override {}
 
 private:
   WideString FName;
@@ -125,7 +125,7 @@ public:
   const char* ClassName() const override { return "TDomDocumentFragment"; }
   TDomNodeType nodeType() const override { return nkDocumentFragment; }
   const WideString& nodeName() const override;
-  void setNodeValue(const WideString&) override {}
+  void setNodeValue(std::u16string_view) override {}
   int64_t documentOrderIndex() const override { return -1; }
   int64_t level() const override { return -1; }
 };

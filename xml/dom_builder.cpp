@@ -74,7 +74,7 @@ void TXmlDomBuilder::FlushText() {
       textNode->setFromCharacterReference(true);
     }
   } else {
-    auto* textNode = new TDomText(FDocument, WideString(text));
+    auto* textNode = new TDomText(FDocument, text);
     TUnplacedNode guard{textNode};
     textNode->setFromCharacterReference(FTextFromCharRef);
     FReferenceNode->appendChild(textNode);
@@ -145,9 +145,9 @@ void TXmlDomBuilder::StartElement(const TXmlStartElementSignal& signal) {
 
 void TXmlDomBuilder::AddAttribute(const TXmlAttributeSignal& signal) {
   auto* element = static_cast<TDomElement*>(FReferenceNode);
-  WideString value(signal.AttrValue);
+  const std::u16string_view value = signal.AttrValue;
   if (!FNamespaceDocument) {
-    element->setAttribute(signal.AttrName, std::move(value));
+    element->setAttribute(signal.AttrName, value);
     return;
   }
   std::u16string_view namespaceURI;
@@ -165,9 +165,9 @@ void TXmlDomBuilder::AddAttribute(const TXmlAttributeSignal& signal) {
       namespaceURI = MappedNamespace(prefix);
     }
   }
-  TDomAttr* attribute = element->setAttributeNS(namespaceURI, signal.AttrName, std::move(value));
+  TDomAttr* attribute = element->setAttributeNS(namespaceURI, signal.AttrName, value);
   if (FBuildIDList && signal.AttrType == atId && attribute) {
-    FNamespaceDocument->addId(attribute->nodeValue(), element);
+    FNamespaceDocument->addId(WideString(attribute->nodeValue()), element);
   }
 }
 
@@ -240,7 +240,7 @@ void TXmlDomBuilder::ProcessSignal(TXmlSignal& signal) {
       return;
     }
     FlushText();
-    auto* section = new TDomCDATASection(FDocument, WideString(text));
+    auto* section = new TDomCDATASection(FDocument, text);
     TUnplacedNode guard{section};
     FReferenceNode->appendChild(section);
     return;
@@ -273,7 +273,7 @@ void TXmlDomBuilder::ProcessSignal(TXmlSignal& signal) {
       return;
     }
     auto* comment =
-        new TDomComment(FDocument, WideString(static_cast<TXmlCommentSignal&>(signal).Text));
+        new TDomComment(FDocument, static_cast<TXmlCommentSignal&>(signal).Text);
     TUnplacedNode guard{comment};
     FReferenceNode->appendChild(comment);
     return;

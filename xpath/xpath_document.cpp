@@ -42,7 +42,7 @@ void TDomDocumentXPath::normalizeAttributeValue(std::u16string_view value, int a
 bool TDomDocumentXPath::keepsAttributeValue(const TDomAttr* attr) {
   // Normalizing resolves references and turns white space into spaces; a value it cannot
   // normalize (one with "<") also stands as it is.
-  const WideString& value = attr->nodeValue();
+  const std::u16string_view value = attr->nodeValue();
   return std::none_of(value.begin(), value.end(), [](char16_t c) {
     return c == u'&' || c == u'\t' || c == u'\n' || c == u'\r';
   });

@@ -19,7 +19,8 @@ TDomXPathNamespace::TDomXPathNamespace(TCustomOwnedObject* owner, std::u16string
       (prefix == u"xml" && namespaceURI != XmlNamespaceURI)) {
     throw ENamespace_Err(dom_messages::kNamespace);
   }
-  FNodeValue = namespaceURI;
+  FNamespaceURI = namespaceURI;
+  FNodeValue.assign(namespaceURI);
   setReadOnly(true);
 }
 

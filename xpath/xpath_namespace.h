@@ -20,12 +20,12 @@ public:
 
   TDomNodeType nodeType() const override { return nkXPathNamespace; }
   const WideString& nodeName() const override;
-  // The namespace URI is the node's value.
-  const WideString& namespaceURI() const override { return FNodeValue; }
+  // The namespace URI is the node's value too.
+  const WideString& namespaceURI() const override { return FNamespaceURI; }
   const WideString& localName() const override { return FPrefix; }
   const WideString& prefix() const override { return FPrefix; }
   const WideString& xpathName() const override { return FPrefix; }
-  WideString xpathStringValue() const override { return FNodeValue; }
+  WideString xpathStringValue() const override { return FNamespaceURI; }
   WideString lookupNamespaceURI(const WideString& prefix) const override;
 
   virtual TDomElement* ownerElement() const { return FOwnerElement; }
@@ -42,6 +42,7 @@ private:
   TDomElement* FOwnerElement;
   TDomCustomDocument* FDocument;
   WideString FPrefix;
+  WideString FNamespaceURI;
 };
 
 } // namespace velmora

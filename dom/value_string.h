@@ -1,0 +1,39 @@
+#pragma once
+// The value of a text, an attribute or another node with a value: its UTF-16 code units in
+// one block of the node pool, no longer than it must be. A std::u16string would put 32 bytes
+// in every such node and a general allocation behind every value of more than seven units,
+// and a large document holds a million values.
+
+#include <cstdint>
+#include <string_view>
+
+namespace velmora {
+
+class TDomValueString {
+public:
+  TDomValueString() = default;
+  TDomValueString(const TDomValueString&) = delete;
+  TDomValueString& operator=(const TDomValueString&) = delete;
+  ~TDomValueString() { Release(); }
+
+  std::u16string_view view() const { return {FData ? FData : u"", FSize}; }
+  operator std::u16string_view() const { return view(); }
+  size_t size() const { return FSize; }
+  bool empty() const { return FSize == 0; }
+
+  // Both accept text that lies in this value itself.
+  void assign(std::u16string_view text);
+  void append(std::u16string_view text);
+
+private:
+  // Moves to a new block of room for at least units code units, holding head and then tail
+  // (either may lie in the old block, which goes only after they are copied).
+  void Reallocate(size_t units, std::u16string_view head, std::u16string_view tail);
+  void Release() noexcept;
+
+  char16_t* FData = nullptr;
+  uint32_t FSize = 0;
+  uint32_t FCapacity = 0;
+};
+
+} // namespace velmora

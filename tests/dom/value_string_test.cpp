@@ -1,0 +1,61 @@
+#include "dom/value_string.h"
+
+#include <gtest/gtest.h>
+
+#include <string>
+
+namespace velmora {
+namespace {
+
+// Each step starts from the value "abcdef" and may take its text from the value itself,
+// which the value must survive whether it keeps its block or moves to a larger one.
+struct TValueStep {
+  const char* Name;
+  void (*Apply)(TDomValueString& value);
+  std::u16string_view Expected;
+};
+
+const TValueStep kSteps[] = {
+    {"AssignShorter", [](TDomValueString& v) { v.assign(u"xy"); }, u"xy"},
+    {"AssignEmpty", [](TDomValueString& v) { v.assign(u""); }, u""},
+    {"AssignLonger", [](TDomValueString& v) { v.assign(u"0123456789abcdefghij"); },
+     u"0123456789abcdefghij"},
+    {"AssignOwnTail", [](TDomValueString& v) { v.assign(v.view().substr(2)); }, u"cdef"},
+    {"AppendOwnValue", [](TDomValueString& v) { v.append(v.view()); }, u"abcdefabcdef"},
+    {"AppendOwnValueTwice",
+     [](TDomValueString& v) {
+       v.append(v.view());
+       v.append(v.view());
+     },
+     u"abcdefabcdefabcdefabcdef"},
+    {"AppendNothing", [](TDomValueString& v) { v.append(u""); }, u"abcdef"},
+};
+
+class ValueString : public ::testing::TestWithParam<TValueStep> {};
+
+TEST_P(ValueString, HoldsWhatTheStepLeaves) {
+  TDomValueString value;
+  EXPECT_TRUE(value.empty());
+  EXPECT_EQ(value.view(), u"");
+  value.assign(u"abcdef");
+  GetParam().Apply(value);
+  EXPECT_EQ(value.view(), GetParam().Expected);
+  EXPECT_EQ(value.size(), GetParam().Expected.size());
+}
+
+INSTANTIATE_TEST_SUITE_P(Steps, ValueString, ::testing::ValuesIn(kSteps),
+                         [](const auto& info) { return std::string(info.param.Name); });
+
+TEST(ValueString, AppendingManyTimesKeepsEveryUnit) {
+  TDomValueString value;
+  std::u16string expected;
+  for (int i = 0; i < 10000; ++i) {
+    const char16_t unit = static_cast<char16_t>(u'a' + i % 26);
+    value.append(std::u16string_view(&unit, 1));
+    expected += unit;
+  }
+  EXPECT_EQ(value.view(), expected);
+}
+
+} // namespace
+} // namespace velmora
