@@ -89,11 +89,12 @@ TDomDocumentXPath* TvxDomImplementation::LoadFromStream(TStream& stream, TParser
   if (size > kMaxSourceBytes) {
     throw EReadError(kSourceTooLarge);
   }
+  const auto length = static_cast<size_t>(size > 0 ? size : 0);
   NarrowString text;
-  text.reserve(static_cast<size_t>(size > 0 ? size : 0));
+  text.reserve(length);
   // A backup of many megabytes would fault in page by page as it is read.
   AdviseLargePages(text.data(), text.capacity());
-  text.resize(static_cast<size_t>(size > 0 ? size : 0));
+  text.resize(length);
   stream.ReadBuffer(text.data(), static_cast<int64_t>(text.size()));
   return LoadFromText(std::move(text), parserType);
 }

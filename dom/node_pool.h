@@ -88,9 +88,7 @@ template <class T> struct TDomPoolAllocator {
   TDomPoolAllocator() = default;
   template <class U> TDomPoolAllocator(const TDomPoolAllocator<U>&) {}
   T* allocate(size_t count) { return static_cast<T*>(AllocateDomMemory(count * sizeof(T))); }
-  void deallocate(T* memory, size_t count) noexcept {
-    ReleaseDomMemory(memory, count * sizeof(T));
-  }
+  void deallocate(T* memory, size_t count) noexcept { ReleaseDomMemory(memory, count * sizeof(T)); }
   template <class U> bool operator==(const TDomPoolAllocator<U>&) const { return true; }
 };
 

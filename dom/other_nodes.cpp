@@ -38,14 +38,15 @@ WideString TDomCharacterData::substringData(int offset, int count) const {
   if (offset < 0 || offset > length() || count < 0) {
     RaiseIndexSize();
   }
-  return WideString(FNodeValue.view().substr(static_cast<size_t>(offset), static_cast<size_t>(count)));
+  return WideString(
+      FNodeValue.view().substr(static_cast<size_t>(offset), static_cast<size_t>(count)));
 }
 
 void TDomCharacterData::appendData(std::u16string_view arg) {
   checkNotReadOnly();
-  WideString value(FNodeValue.view());
-  value += arg;
-  setData(value);
+  // In place: a text the builder extends piece by piece grows in linear time.
+  FNodeValue.append(arg);
+  notifyDataModified();
 }
 
 void TDomCharacterData::replaceData(int offset, int count, std::u16string_view arg) {
@@ -118,7 +119,8 @@ TDomProcessingInstruction::TDomProcessingInstruction(TCustomOwnedObject* owner,
 }
 
 TDomProcessingInstruction::TDomProcessingInstruction(TCustomOwnedObject* owner,
-                                                     std::u16string_view target, std::u16string_view data)
+                                                     std::u16string_view target,
+                                                     std::u16string_view data)
     : TDomProcessingInstruction(owner, target) {
   FNodeValue.assign(data);
 }

@@ -28,8 +28,7 @@ public:
 class TDomText : public TDomCharacterData {
 public:
   explicit TDomText(TCustomOwnedObject* owner) : TDomCharacterData(owner) {}
-  TDomText(TCustomOwnedObject* owner, std::u16string_view data)
-      : TDomCharacterData(owner, data) {}
+  TDomText(TCustomOwnedObject* owner, std::u16string_view data) : TDomCharacterData(owner, data) {}
   const char* ClassName() const override { return "TDomText"; }
   TDomNodeType nodeType() const override { return nkText; }
   const WideString& nodeName() const override;
@@ -65,7 +64,8 @@ class TDomProcessingInstruction : public TDomValueNode {
 public:
   // target must be a PITarget (a Name other than "xml" in any letter case).
   TDomProcessingInstruction(TCustomOwnedObject* owner, std::u16string_view target);
-  TDomProcessingInstruction(TCustomOwnedObject* owner, std::u16string_view target, std::u16string_view data);
+  TDomProcessingInstruction(TCustomOwnedObject* owner, std::u16string_view target,
+                            std::u16string_view data);
   const char* ClassName() const override { return "TDomProcessingInstruction"; }
   TDomNodeType nodeType() const override { return nkProcessingInstruction; }
   const WideString& nodeName() const override { return FTarget; }

@@ -40,8 +40,7 @@ void TDomValueString::append(std::u16string_view text) {
   FSize = static_cast<uint32_t>(size);
 }
 
-void TDomValueString::Reallocate(size_t units, std::u16string_view head,
-                                 std::u16string_view tail) {
+void TDomValueString::Reallocate(size_t units, std::u16string_view head, std::u16string_view tail) {
   if (units > std::numeric_limits<uint32_t>::max() - kUnitsPerStep) {
     throw std::bad_alloc();
   }

@@ -272,8 +272,7 @@ void TXmlDomBuilder::ProcessSignal(TXmlSignal& signal) {
     if (!FKeepComments) {
       return;
     }
-    auto* comment =
-        new TDomComment(FDocument, static_cast<TXmlCommentSignal&>(signal).Text);
+    auto* comment = new TDomComment(FDocument, static_cast<TXmlCommentSignal&>(signal).Text);
     TUnplacedNode guard{comment};
     FReferenceNode->appendChild(comment);
     return;

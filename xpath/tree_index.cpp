@@ -30,8 +30,7 @@ void TDomXPathTreeIndex::Reserve(size_t size) {
   FSubtreeEnds.reserve(size);
 }
 
-void TDomXPathTreeIndex::Build(const TDomNode* root, uint64_t firstNumber,
-                               size_t expectedSize) {
+void TDomXPathTreeIndex::Build(const TDomNode* root, uint64_t firstNumber, size_t expectedSize) {
   Clear();
   Reserve(expectedSize);
   FFirstNumber = firstNumber;

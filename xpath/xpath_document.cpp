@@ -64,8 +64,8 @@ uint64_t TDomDocumentXPath::orderNumber(const TDomNode* node) {
 const TDomXPathTreeIndex& TDomDocumentXPath::treeIndex() {
   orderNumber(this);
   if (FTreeIndex.Empty()) {
-    // The tree has not changed since it was numbered. Every node of the tree is owned by the document (attributes and nodes outside the
-    // tree are, too): an upper bound for the index.
+    // The tree has not changed since it was numbered. Every node of the tree is owned by the
+    // document (attributes and nodes outside the tree are, too): an upper bound for the index.
     FTreeIndex.Build(this, FTreeFirstNumber, static_cast<size_t>(ownedObjectCount()) + 1);
   }
   return FTreeIndex;

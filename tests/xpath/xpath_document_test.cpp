@@ -110,7 +110,7 @@ TEST_F(XPathDocument, NumberingStartsOverBeforeItsNumbersRunOut) {
   EXPECT_GT(FDoc->orderNumber(root), TDomDocumentXPath::kLastOrderNumber - 10);
   const uint64_t detachedNumber = FDoc->orderNumber(detached);
   EXPECT_LT(detachedNumber, 10u); // started over
-  EXPECT_TRUE(inOrder()); // the tree numbered before that is numbered again
+  EXPECT_TRUE(inOrder());         // the tree numbered before that is numbered again
   EXPECT_NE(FDoc->orderNumber(detached), FDoc->orderNumber(root));
   EXPECT_EQ(FDoc->orderNumber(detached), detachedNumber);
   EXPECT_EQ(Eval(u"//*"), "[r a b]");
