@@ -2,7 +2,6 @@
 
 #include <algorithm>
 #include <cstring>
-#include <limits>
 #include <new>
 
 #include "dom/node_pool.h"
@@ -13,6 +12,8 @@ namespace {
 
 // Pool blocks come in steps of 8 bytes: four code units.
 constexpr size_t kUnitsPerStep = TNodePool::kAlignment / sizeof(char16_t);
+// Rounded up to whole steps, the largest value still counts in 32 bits.
+static_assert(TDomValueString::kMaxUnits % kUnitsPerStep == 0);
 
 } // namespace
 
@@ -30,8 +31,7 @@ void TDomValueString::assign(std::u16string_view text) {
 void TDomValueString::append(std::u16string_view text) {
   const size_t size = FSize + text.size();
   if (size > FCapacity) {
-    // Appending again and again stays linear.
-    Reallocate(std::max(size, size_t{FCapacity} * 2), view(), text);
+    Reallocate(GrownCapacity(size, FCapacity), view(), text);
     return;
   }
   if (!text.empty()) {
@@ -40,8 +40,12 @@ void TDomValueString::append(std::u16string_view text) {
   FSize = static_cast<uint32_t>(size);
 }
 
+size_t TDomValueString::GrownCapacity(size_t needed, size_t capacity) {
+  return std::max(needed, std::min(capacity * 2, kMaxUnits));
+}
+
 void TDomValueString::Reallocate(size_t units, std::u16string_view head, std::u16string_view tail) {
-  if (units > std::numeric_limits<uint32_t>::max() - kUnitsPerStep) {
+  if (units > kMaxUnits) {
     throw std::bad_alloc();
   }
   const size_t capacity = (units + kUnitsPerStep - 1) / kUnitsPerStep * kUnitsPerStep;

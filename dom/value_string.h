@@ -25,6 +25,13 @@ public:
   void assign(std::u16string_view text);
   void append(std::u16string_view text);
 
+  // The most code units a value holds.
+  static constexpr size_t kMaxUnits = 0xFFFFFFFCu;
+  // The room an append that needs needed units (at most kMaxUnits) gives a value that has
+  // room for capacity: doubled, so that appending again and again stays linear, but never
+  // beyond the largest value.
+  static size_t GrownCapacity(size_t needed, size_t capacity);
+
 private:
   // Moves to a new block of room for at least units code units, holding head and then tail
   // (either may lie in the old block, which goes only after they are copied).

@@ -57,5 +57,14 @@ TEST(ValueString, AppendingManyTimesKeepsEveryUnit) {
   EXPECT_EQ(value.view(), expected);
 }
 
+TEST(ValueString, GrowsByDoublingUpToTheLargestValue) {
+  constexpr size_t kMax = TDomValueString::kMaxUnits;
+  EXPECT_EQ(TDomValueString::GrownCapacity(5, 4), 8u);
+  EXPECT_EQ(TDomValueString::GrownCapacity(100, 4), 100u);
+  // A value of 2^31 units still takes one more: the doubled room is capped, not refused.
+  EXPECT_EQ(TDomValueString::GrownCapacity((size_t{1} << 31) + 1, size_t{1} << 31), kMax);
+  EXPECT_EQ(TDomValueString::GrownCapacity(kMax, kMax - 4), kMax);
+}
+
 } // namespace
 } // namespace velmora
