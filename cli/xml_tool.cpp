@@ -13,6 +13,7 @@
 #include "xml/dtd_validation_agent.h"
 #include "xml/error_texts.h"
 #include "xml/resource_resolvers.h"
+#include "xml/wf_test_handler.h"
 #include "xml/xml_to_dom_parser.h"
 #include "xpath/node_paths.h"
 #include "xpath/xpath_document.h"
@@ -72,6 +73,8 @@ public:
                 std::ostream& out)
       : FFileName(fileName), FOut(out) {
     FParser->SetDOMImpl(FImplementation.get());
+    // Found while reading, such a reference is reported with its line and column.
+    FParser->TestHandler()->SetPredefinedEntitiesOnly(true);
     if (readExternal) {
       FImplementation->SetResourceResolver(FResolver.get());
       FParser->Builder()->SetDocTypeDeclTreatment(dtCheckValidity);

@@ -16,6 +16,21 @@ bool IsWhiteSpaceText(std::u16string_view text) {
   return true;
 }
 
+// Without a document type declaration only the predefined entities are declared. The
+// value has passed its own test, so every reference in it ends with ";".
+void TestReferencesPredefined(std::u16string_view value, TSignalFault& fault) {
+  for (size_t i = value.find(u'&'); i != std::u16string_view::npos; i = value.find(u'&', i + 1)) {
+    const size_t end = value.find(u';', i + 1);
+    if (end == std::u16string_view::npos || value[i + 1] == u'#') {
+      continue;
+    }
+    if (predefinedEntityChar(value.substr(i + 1, end - i - 1)) == 0) {
+      fault.Set(ekUndeclaredEntityWf, value.substr(i, end + 1 - i));
+      return;
+    }
+  }
+}
+
 } // namespace
 
 void TXmlWFTestHandler::RaiseInternal() {
@@ -81,9 +96,18 @@ void TXmlWFTestHandler::ProcessContent(TXmlSignal& signal) {
   TSignalFault fault;
   switch (signal.Kind()) {
   case skAttribute:
-    if (!FDroppingAttributes) {
-      TestAndPass(signal);
+    if (FDroppingAttributes) {
+      return;
     }
+    signal.TestWellformedness(fault);
+    if (fault.Kind == ekNone && document && FPredefinedEntitiesOnly && !FDoctypeSeen) {
+      TestReferencesPredefined(static_cast<TXmlAttributeSignal&>(signal).AttrValue, fault);
+    }
+    if (fault.Kind != ekNone) {
+      Refuse(signal, fault);
+      return;
+    }
+    PassOn(signal);
     return;
   case skPCData: {
     FDroppingAttributes = false;
@@ -138,18 +162,29 @@ void TXmlWFTestHandler::ProcessContent(TXmlSignal& signal) {
     }
     TestAndPass(signal);
     return;
-  case skEntityRef:
+  case skEntityRef: {
     FDroppingAttributes = false;
+    const std::u16string_view name = static_cast<TXmlEntityRefSignal&>(signal).RefName;
     if (document && FRootState != 1) {
       FComposed.assign(1, u'&');
-      FComposed.append(static_cast<TXmlEntityRefSignal&>(signal).RefName);
+      FComposed.append(name);
       FComposed.push_back(u';');
       fault.Set(ekContentOutsideRoot, FComposed);
       Refuse(signal, fault);
       return;
     }
-    TestAndPass(signal);
+    signal.TestWellformedness(fault);
+    if (fault.Kind == ekNone && document && FPredefinedEntitiesOnly && !FDoctypeSeen &&
+        predefinedEntityChar(name) == 0) {
+      fault.Set(ekUndeclaredEntityWf, name);
+    }
+    if (fault.Kind != ekNone) {
+      Refuse(signal, fault);
+      return;
+    }
+    PassOn(signal);
     return;
+  }
   case skDoctype: {
     FDroppingAttributes = false;
     const std::u16string_view name = static_cast<TXmlDoctypeSignal&>(signal).DeclName;

@@ -33,6 +33,12 @@ public:
   // 0 before the root element, 1 inside it, 2 after it.
   uint8_t RootState() const { return FRootState; }
   size_t OpenElementCount() const { return FOpenElements.Count(); }
+  // In a document without a document type declaration, whether references to entities
+  // other than the predefined ones are refused as they are read, where their place in the
+  // text is known. Off by default: a parse then keeps them, and expanding the document
+  // reports them.
+  bool PredefinedEntitiesOnly() const { return FPredefinedEntitiesOnly; }
+  void SetPredefinedEntitiesOnly(bool value) { FPredefinedEntitiesOnly = value; }
 
 private:
   void ProcessIdle(const TXmlSignal& signal);
@@ -46,6 +52,7 @@ private:
   TXmlWFMode FMode = wfIdle;
   bool FDoctypeSeen = false;
   bool FDroppingAttributes = false;
+  bool FPredefinedEntitiesOnly = false;
   TNameStack FOpenPrefixes;
   uint8_t FRootState = 0;
   TNameStack FOpenElements;

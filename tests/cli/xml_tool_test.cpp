@@ -54,12 +54,18 @@ TEST(XmlTool, CanonPrintsTheCanonicalForm) {
 
 TEST(XmlTool, CheckFindsReferencesTheDeclarationsDoNotAllow) {
   TTempFolder folder;
-  folder.WriteFile("undeclared.xml", "<a>&foo;</a>");
+  folder.WriteFile("undeclared.xml", "<a>\n &foo;</a>");
+  folder.WriteFile("in-value.xml", "<a>\n<b c='&lt;&#65;&bar;'/></a>");
   folder.WriteFile("external.xml", "<!DOCTYPE a [<!ENTITY e SYSTEM 'e.ent'>]><a>&e;</a>");
+  // Without a document type declaration they are found while reading, with their place.
   TRun run = RunTool({"check", folder.File("undeclared.xml")});
   EXPECT_EQ(run.Status, 1);
-  EXPECT_NE(run.Out.find("fatal: entity 'foo' is not declared [ekUndeclaredEntityWf]"),
-            std::string::npos);
+  EXPECT_EQ(run.Out, folder.File("undeclared.xml") +
+                         ":2:3: fatal: entity 'foo' is not declared [ekUndeclaredEntityWf]\n");
+  run = RunTool({"check", folder.File("in-value.xml")});
+  EXPECT_EQ(run.Status, 1);
+  EXPECT_EQ(run.Out, folder.File("in-value.xml") +
+                         ":2:2: fatal: entity '&bar;' is not declared [ekUndeclaredEntityWf]\n");
   // Nothing external is read unless asked: then the missing file is fatal.
   EXPECT_EQ(RunTool({"check", folder.File("external.xml")}).Status, 0);
   run = RunTool({"check", "--external", folder.File("external.xml")});
