@@ -85,6 +85,13 @@ TDomDocumentXPath* TvxDomImplementation::LoadFromFile(const NarrowString& fileNa
 }
 
 TDomDocumentXPath* TvxDomImplementation::LoadFromStream(TStream& stream, TParserType parserType) {
+  if (!stream.CanSeek()) {
+    NarrowString text;
+    if (!stream.ReadRest(text, kMaxSourceBytes)) {
+      throw EReadError(kSourceTooLarge);
+    }
+    return LoadFromText(std::move(text), parserType);
+  }
   const int64_t size = stream.Size() - stream.Position();
   if (size > kMaxSourceBytes) {
     throw EReadError(kSourceTooLarge);

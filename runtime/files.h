@@ -66,6 +66,9 @@ int WriteToFile(const TFileDescriptor& file, const void* buffer, size_t count);
 // before the start of the file.
 int SeekFile(const TFileDescriptor& file, int64_t offset, TFileOrigin origin, int64_t& position);
 int FileSizeOf(const TFileDescriptor& file, int64_t& size);
+// Whether the file position can be moved: not for a pipe, a FIFO or a terminal, which are
+// read once from start to end.
+bool IsSeekableFile(const TFileDescriptor& file);
 // Cuts or extends the file to size bytes.
 int SetFileSizeTo(const TFileDescriptor& file, int64_t size);
 // Whether the open file is still in a folder: 0, or ENOENT when it was removed while open

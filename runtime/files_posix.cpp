@@ -112,6 +112,10 @@ int SeekFile(const TFileDescriptor& file, int64_t offset, TFileOrigin origin, in
   return 0;
 }
 
+bool IsSeekableFile(const TFileDescriptor& file) {
+  return ::lseek(Descriptor(file), 0, SEEK_CUR) >= 0 || errno != ESPIPE;
+}
+
 int FileSizeOf(const TFileDescriptor& file, int64_t& size) {
   struct stat info;
   if (::fstat(Descriptor(file), &info) != 0) {

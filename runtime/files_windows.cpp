@@ -106,6 +106,11 @@ int CheckFileStillLinked(const TFileDescriptor&) {
   return 0;
 }
 
+bool IsSeekableFile(const TFileDescriptor& file) {
+  // Moving the position of a pipe or a console is undefined, not refused.
+  return ::GetFileType(Handle(file)) == FILE_TYPE_DISK;
+}
+
 int FileSizeOf(const TFileDescriptor& file, int64_t& size) {
   LARGE_INTEGER result;
   if (!::GetFileSizeEx(Handle(file), &result)) {

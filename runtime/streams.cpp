@@ -30,6 +30,23 @@ void TStream::ReadBuffer(void* buffer, int64_t count) {
   }
 }
 
+bool TStream::ReadRest(NarrowString& bytes, int64_t limit) {
+  constexpr int64_t kPiece = 64 << 10;
+  while (static_cast<int64_t>(bytes.size()) <= limit) {
+    const size_t start = bytes.size();
+    // One byte beyond the limit tells a stream of exactly limit bytes from a longer one.
+    const int64_t wanted = std::min(kPiece - 1, limit - static_cast<int64_t>(start)) + 1;
+    bytes.resize(start + static_cast<size_t>(wanted));
+    const int64_t got = Read(bytes.data() + start, wanted);
+    bytes.resize(start + static_cast<size_t>(got));
+    if (got == 0) {
+      return true;
+    }
+  }
+  bytes.resize(static_cast<size_t>(limit));
+  return false;
+}
+
 void TStream::WriteBuffer(const void* buffer, int64_t count) {
   if (count != 0 && Write(buffer, count) != count) {
     throw EWriteError("Stream-Schreibfehler");
@@ -151,6 +168,10 @@ int64_t TFileStream::Size() {
     RaiseLastError(error);
   }
   return size;
+}
+
+bool TFileStream::CanSeek() {
+  return IsSeekableFile(FFile);
 }
 
 void TFileStream::SetSize(int64_t size) {

@@ -27,6 +27,8 @@ public:
   virtual int64_t Seek(int64_t offset, TSeekOrigin origin) = 0;
   virtual int64_t Size();
   virtual void SetSize(int64_t size) = 0;
+  // False for a stream read once from start to end (a pipe): it has no position or size.
+  virtual bool CanSeek() { return true; }
 
   // The bytes from the position on, where the stream holds them in memory (they stay valid
   // while the stream is not written to); none otherwise. Reading them is moving the
@@ -43,6 +45,9 @@ public:
   // "Stream-Schreibfehler" when fewer are transferred.
   void ReadBuffer(void* buffer, int64_t count);
   void WriteBuffer(const void* buffer, int64_t count);
+  // Appends the bytes from the position to the end to bytes, up to limit of them; false,
+  // with bytes holding the first limit, when there are more. For a stream of unknown size.
+  bool ReadRest(NarrowString& bytes, int64_t limit);
 };
 
 class TMemoryStream : public TStream {
@@ -86,6 +91,7 @@ public:
   int64_t Seek(int64_t offset, TSeekOrigin origin) override;
   int64_t Size() override;
   void SetSize(int64_t size) override;
+  bool CanSeek() override;
 
   const NarrowString& FileName() const { return FFileName; }
 

@@ -1,6 +1,7 @@
 #include "xml/xml_to_dom_parser.h"
 
 #include <filesystem>
+#include <limits>
 
 #include "dom/document.h"
 #include "dom/other_nodes.h"
@@ -131,6 +132,14 @@ std::unique_ptr<TXmlInputSource> TXmlToDomParser::OpenSource(TStream* stream,
 TDomDocument* TXmlToDomParser::ParseStream(TStream* stream, const WideString& systemId,
                                            TUnicodeCodecClass codecClass,
                                            bool keepInitialPosition) {
+  if (stream && !stream->CanSeek()) {
+    // A pipe: the reader goes back to the start after the XML declaration, so the bytes are
+    // read first, and positions count from the first of them.
+    NarrowString bytes;
+    stream->ReadRest(bytes, std::numeric_limits<int64_t>::max());
+    TMemoryStream memory(bytes.data(), static_cast<int64_t>(bytes.size()));
+    return ParseStream(&memory, systemId, codecClass, false);
+  }
   const std::unique_ptr<TXmlInputSource> source =
       OpenSource(stream, systemId, codecClass, keepInitialPosition);
   return ParseInputSource(source.get());

@@ -10,7 +10,12 @@
 #include "runtime/exceptions.h"
 #include "runtime/streams.h"
 #include "tests/support/temp_folder.h"
+#include "xml/xml_to_dom_parser.h"
 #include "xpath/xpath_document.h"
+
+#ifndef _WIN32
+#include <unistd.h>
+#endif
 
 namespace velmora {
 namespace {
@@ -242,6 +247,33 @@ TEST_F(DocumentLoaderTest, StreamsAreReadFromTheirPositionToTheirEnd) {
     EXPECT_STREQ(failure.what(), "Stream-Lesefehler");
   }
 }
+
+#ifndef _WIN32
+// A pipe has no size and no position: it is read to its end, by the service and by the
+// parser alike. The pipe is opened by name, as a shell passes <(command).
+TEST_F(DocumentLoaderTest, PipesAreReadToTheirEnd) {
+  const std::string text = "<Data>" + std::string(30000, ' ') + "<Folder name='A'/></Data>";
+  const auto pipeNamed = [&text](int(&ends)[2]) {
+    EXPECT_EQ(::pipe(ends), 0);
+    EXPECT_EQ(::write(ends[1], text.data(), text.size()), static_cast<ssize_t>(text.size()));
+    ::close(ends[1]);
+    return "/proc/self/fd/" + std::to_string(ends[0]);
+  };
+  int ends[2];
+  TDomDocumentXPath* document = FService->LoadFromFile(pipeNamed(ends), ptXml);
+  ::close(ends[0]);
+  EXPECT_EQ(Picture(document),
+            "<Data>" + std::string(30000, ' ') + "<Folder name=\"A\"></Folder></Data>");
+
+  TOwned<TXmlToDomParser> parser(new TXmlToDomParser);
+  parser->SetDOMImpl(FService);
+  TDomDocument* parsed = parser->ParseFile(pipeNamed(ends));
+  ::close(ends[0]);
+  ASSERT_NE(parsed, nullptr);
+  EXPECT_EQ(parsed->documentElement()->lastChild()->nodeName(), u"Folder");
+  parsed->Free();
+}
+#endif
 
 } // namespace
 } // namespace velmora

@@ -31,6 +31,35 @@ TEST(MemoryStream, OwningStreamGrowsAndSeeks) {
   EXPECT_THROW(stream.ReadBuffer(buffer, 3), EReadError);
 }
 
+TEST(Stream, ReadRestTakesUpToTheLimitAndTellsWhetherThatWasAll) {
+  struct TCase {
+    size_t Size;
+    int64_t Limit;
+    bool All;
+    size_t Kept;
+  };
+  // Pieces are 64 KiB: 131072 bytes are two of them.
+  const TCase cases[] = {
+      {0, 10, true, 0},
+      {10, 10, true, 10},
+      {11, 10, false, 10},
+      {200000, 1 << 20, true, 200000},
+      {131072, 131072, true, 131072},
+      {131073, 131072, false, 131072},
+      {5, 0, false, 0},
+  };
+  for (const TCase& c : cases) {
+    std::string data(c.Size, '\0');
+    for (size_t i = 0; i < data.size(); ++i) {
+      data[i] = static_cast<char>('a' + i % 26);
+    }
+    TMemoryStream stream(data.data(), static_cast<int64_t>(data.size()));
+    NarrowString bytes;
+    EXPECT_EQ(stream.ReadRest(bytes, c.Limit), c.All) << c.Size << " of " << c.Limit;
+    EXPECT_EQ(bytes, data.substr(0, c.Kept)) << c.Size << " of " << c.Limit;
+  }
+}
+
 TEST(MemoryStream, ViewReadsForeignBytesAndRefusesWriting) {
   const char text[] = "abcdef";
   TMemoryStream view(text, 6);
