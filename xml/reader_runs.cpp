@@ -66,9 +66,9 @@ template <bool BigEndian> struct TUtf16Decode {
 // Widens the bytes from p on into out, sixteen at a time, up to the first byte that ends a
 // run (a control byte, a byte above 0x7F, or one of the Count members); writes up to
 // fifteen units beyond it. Returns that byte's address, or the end of the last whole
-// block.
+// block. Each byte passed is one unit: the caller moves out on as far as p went.
 template <int Count>
-const uint8_t* WidenAsciiBlocks(const uint8_t* p, const uint8_t* end, char16_t*& out,
+const uint8_t* WidenAsciiBlocks(const uint8_t* p, const uint8_t* end, char16_t* out,
                                 const TCharSet::TBlock* members) {
 #if defined(__SSE2__)
   const __m128i zero = _mm_setzero_si128();
@@ -88,9 +88,7 @@ const uint8_t* WidenAsciiBlocks(const uint8_t* p, const uint8_t* end, char16_t*&
     }
     const int mask = _mm_movemask_epi8(ends);
     if (mask != 0) {
-      const int offset = __builtin_ctz(static_cast<unsigned>(mask));
-      out += offset;
-      return p + offset;
+      return p + __builtin_ctz(static_cast<unsigned>(mask));
     }
     p += 16;
     out += 16;
@@ -103,7 +101,7 @@ const uint8_t* WidenAsciiBlocks(const uint8_t* p, const uint8_t* end, char16_t*&
   return p;
 }
 
-const uint8_t* WidenAsciiRun(const uint8_t* p, const uint8_t* end, char16_t*& out,
+const uint8_t* WidenAsciiRun(const uint8_t* p, const uint8_t* end, char16_t* out,
                              const TCharSet::TBlock* members, int memberCount) {
   switch (memberCount) {
   case 0:
@@ -214,7 +212,9 @@ bool TUtilsUCS4Reader::RunWith(TDecode decode, TRule& rule, TUtilsCustomWideStr&
     const TCharSet::TBlock* members = nullptr;
     int memberCount = 0;
     if (TDecode::kAscii && stop.PrintableMembers(members, memberCount)) {
-      p = WidenAsciiRun(p, end, out, members, memberCount);
+      const uint8_t* const widened = WidenAsciiRun(p, end, out, members, memberCount);
+      out += widened - p;
+      p = widened;
     }
     while (p < end && !decode.EndsRun(stop, p)) {
       *out++ = decode.Decode(p);
@@ -342,11 +342,55 @@ template <class TRule> bool TUtilsUCS4Reader::Run(TRule& rule, TUtilsCustomWideS
   }
 }
 
+// The common run of ASCII text, taken without the general loop: plain bytes from the
+// window up to a printable member of stop, with no line break, TAB or other byte that is
+// counted or decoded apart on the way, and at least two of them (so that the three newest
+// characters are all the run's). False, with nothing changed, for anything else.
+bool TUtilsUCS4Reader::RunAsciiToMember(const TCharSet& stop, TUtilsCustomWideStr& text) {
+#if defined(__SSE2__)
+  constexpr int64_t kMaxBytes = 1024;
+  TByteWindow& window = FByteReader.Window();
+  const uint8_t* const first = window.Next;
+  const int32_t ahead = AheadCode();
+  const TCharSet::TBlock* members = nullptr;
+  int memberCount = 0;
+  if ((FWindowMode != wmAscii && FWindowMode != wmUtf8) || window.End - first < 16 ||
+      ahead > 0xFFFF || (ahead >= 0xD800 && ahead <= 0xDFFF) ||
+      !stop.PrintableMembers(members, memberCount)) {
+    return false;
+  }
+  const uint8_t* const end = window.End - first > kMaxBytes ? first + kMaxBytes : window.End;
+  char16_t* const start = text.reserveTail(static_cast<size_t>(end - first) + 1 + 16);
+  *start = static_cast<char16_t>(ahead);
+  const uint8_t* const member = WidenAsciiRun(first, end, start + 1, members, memberCount);
+  const int64_t plain = member - first;
+  if (member >= end || plain < 2 || *member < 0x20 || *member >= 0x80 || !stop.Contains(*member)) {
+    return false;
+  }
+  window.Next = member + 1;
+  text.setLength(text.length() + static_cast<size_t>(plain) + 1);
+  FEndByte += plain + 1;
+  FCharCount += plain + 1;
+  FExtraMask = 0;
+  FSlots[kPrevious] = TCharSlot{member[-2], 1};
+  FSlots[kCurrent] = TCharSlot{member[-1], 1};
+  FSlots[kAhead] = TCharSlot{member[0], 1};
+  return true;
+#else
+  (void)stop;
+  (void)text;
+  return false;
+#endif
+}
+
 void TUtilsUCS4Reader::AppendUntil(const TCharSet& stop, TUtilsCustomWideStr& text) {
   TStopRule rule{stop};
   for (;;) {
     const int32_t ahead = AheadCode();
     if (ahead == kEndOfInput || stop.Contains(ahead)) {
+      return;
+    }
+    if (RunAsciiToMember(stop, text)) {
       return;
     }
     if (!Run(rule, text)) {

@@ -350,8 +350,9 @@ void ExpectSamePosition(const CharPosition& run, const CharPosition& reference, 
 
 // AppendUntil against the loop it stands for, run by run: the text, the three position
 // records and the failures must be the same, for every codec kind, across refills.
-void ExpectRunsMatchTheLoop(TUnicodeCodecClass codecClass, const NarrowString& bytes,
-                            bool trickle) {
+void ExpectRunsMatchTheLoop(TUnicodeCodecClass codecClass, const NarrowString& bytes, bool trickle,
+                            const std::vector<TCharSet>& stops = {
+                                TCharSet(u"<&"), TCharSet(u" \t\r\n>"), TCharSet(u"'")}) {
   auto open = [&](std::unique_ptr<TMemoryStream>& stream) {
     stream = trickle ? std::make_unique<TTrickleStream>(bytes.data(),
                                                         static_cast<int64_t>(bytes.size()))
@@ -362,14 +363,13 @@ void ExpectRunsMatchTheLoop(TUnicodeCodecClass codecClass, const NarrowString& b
   std::unique_ptr<TMemoryStream> runStream, loopStream;
   auto run = open(runStream);
   auto loop = open(loopStream);
-  const TCharSet stops[] = {TCharSet(u"<&"), TCharSet(u" \t\r\n>"), TCharSet(u"'")};
   int32_t runQuote = 0, loopQuote = 0; // of the tag runs
   for (int step = 0; !loop->AtEnd() && step < 100000; ++step) {
-    const size_t kind = step % (std::size(stops) + 1);
+    const size_t kind = step % (stops.size() + 1);
     TUtilsCustomWideStr runText, loopText;
     bool runFailed = false, loopFailed = false;
     try {
-      if (kind < std::size(stops)) {
+      if (kind < stops.size()) {
         run->AppendUntil(stops[kind], runText);
       } else {
         run->AppendTagText(runText, runQuote);
@@ -378,7 +378,7 @@ void ExpectRunsMatchTheLoop(TUnicodeCodecClass codecClass, const NarrowString& b
       runFailed = true;
     }
     try {
-      if (kind < std::size(stops)) {
+      if (kind < stops.size()) {
         while (loop->Lookahead().Code != kEndOfInput &&
                !stops[kind].Contains(loop->Lookahead().Code)) {
           loop->Next();
@@ -451,6 +451,14 @@ TEST(CharacterReaderRuns, MatchTheCharacterLoop) {
     }
     ExpectRunsMatchTheLoop(TWindows1252Codec::ClassRef(), latin, trickle);
     ExpectRunsMatchTheLoop(TUTF8Codec::ClassRef(), latin, trickle);
+  }
+  // Plain text up to a member of the stop set that is counted apart (a line break, a TAB).
+  for (const char* counted : {"\t", "\r", "\r\n", "\n"}) {
+    NarrowString plain;
+    for (int i = 0; i < 200; ++i) {
+      plain += NarrowString("abcdefghijklmnopqrstuvwxyz") + counted;
+    }
+    ExpectRunsMatchTheLoop(TUTF8Codec::ClassRef(), plain, false, {TCharSet(u" \t\r\n>")});
   }
 }
 
