@@ -134,10 +134,10 @@ constexpr TCharSet kQuotationMarkStop(u"\"");
 
 // What a run stops at: the characters of one set.
 struct TStopRule {
-  const TCharSet& Stop;
-  const TCharSet& Active() const { return Stop; }
+  const TCharSet* Stop;
+  const TCharSet& Active() const { return *Stop; }
   // The character c was taken as the new look-ahead; whether the run ends with it.
-  bool Take(char16_t c) { return Stop.Contains(c); }
+  bool Take(char16_t c) { return Stop->Contains(c); }
   void TakePlain() {}
 };
 
@@ -342,55 +342,76 @@ template <class TRule> bool TUtilsUCS4Reader::Run(TRule& rule, TUtilsCustomWideS
   }
 }
 
-// The common run of ASCII text, taken without the general loop: plain bytes from the
-// window up to a printable member of stop, with no line break, TAB or other byte that is
-// counted or decoded apart on the way, and at least two of them (so that the three newest
-// characters are all the run's). False, with nothing changed, for anything else.
-bool TUtilsUCS4Reader::RunAsciiToMember(const TCharSet& stop, TUtilsCustomWideStr& text) {
+// The common run, taken without the general loop: ASCII bytes from the window up to the
+// character that ends the run, with no line break, TAB or other character that is counted
+// or decoded apart on the way (a run may pass the rule's printable stops, as a tag passes
+// its quotes), and at least three characters from the window, so that the three newest
+// are all the run's. False, with nothing changed, for anything else.
+template <class TRule> bool TUtilsUCS4Reader::RunAscii(TRule& rule, TUtilsCustomWideStr& text) {
 #if defined(__SSE2__)
   constexpr int64_t kMaxBytes = 1024;
   TByteWindow& window = FByteReader.Window();
   const uint8_t* const first = window.Next;
   const int32_t ahead = AheadCode();
-  const TCharSet::TBlock* members = nullptr;
-  int memberCount = 0;
   if ((FWindowMode != wmAscii && FWindowMode != wmUtf8) || window.End - first < 16 ||
-      ahead > 0xFFFF || (ahead >= 0xD800 && ahead <= 0xDFFF) ||
-      !stop.PrintableMembers(members, memberCount)) {
+      ahead > 0xFFFF || (ahead >= 0xD800 && ahead <= 0xDFFF)) {
     return false;
   }
   const uint8_t* const end = window.End - first > kMaxBytes ? first + kMaxBytes : window.End;
   char16_t* const start = text.reserveTail(static_cast<size_t>(end - first) + 1 + 16);
-  *start = static_cast<char16_t>(ahead);
-  const uint8_t* const member = WidenAsciiRun(first, end, start + 1, members, memberCount);
-  const int64_t plain = member - first;
-  if (member >= end || plain < 2 || *member < 0x20 || *member >= 0x80 || !stop.Contains(*member)) {
+  char16_t* out = start;
+  *out++ = static_cast<char16_t>(ahead);
+  TRule taken = rule;
+  taken.Take(static_cast<char16_t>(ahead));
+  const uint8_t* p = first;
+  for (;;) {
+    const TCharSet::TBlock* members = nullptr;
+    int memberCount = 0;
+    if (!taken.Active().PrintableMembers(members, memberCount)) {
+      return false;
+    }
+    const uint8_t* const stop = WidenAsciiRun(p, end, out, members, memberCount);
+    out += stop - p;
+    p = stop;
+    if (p >= end || *p < 0x20 || *p >= 0x80) {
+      return false;
+    }
+    const char16_t c = *p++;
+    *out++ = c;
+    if (taken.Take(c)) {
+      break;
+    }
+  }
+  const int64_t count = p - first;
+  if (count < 3) {
     return false;
   }
-  window.Next = member + 1;
-  text.setLength(text.length() + static_cast<size_t>(plain) + 1);
-  FEndByte += plain + 1;
-  FCharCount += plain + 1;
+  rule = taken;
+  window.Next = p;
+  // The newest character is the look-ahead, not yet in the text.
+  text.setLength(text.length() + static_cast<size_t>(count));
+  FEndByte += count;
+  FCharCount += count;
   FExtraMask = 0;
-  FSlots[kPrevious] = TCharSlot{member[-2], 1};
-  FSlots[kCurrent] = TCharSlot{member[-1], 1};
-  FSlots[kAhead] = TCharSlot{member[0], 1};
+  FSlots[kPrevious] = TCharSlot{p[-3], 1};
+  FSlots[kCurrent] = TCharSlot{p[-2], 1};
+  FSlots[kAhead] = TCharSlot{p[-1], 1};
   return true;
 #else
-  (void)stop;
+  (void)rule;
   (void)text;
   return false;
 #endif
 }
 
 void TUtilsUCS4Reader::AppendUntil(const TCharSet& stop, TUtilsCustomWideStr& text) {
-  TStopRule rule{stop};
+  TStopRule rule{&stop};
   for (;;) {
     const int32_t ahead = AheadCode();
     if (ahead == kEndOfInput || stop.Contains(ahead)) {
       return;
     }
-    if (RunAsciiToMember(stop, text)) {
+    if (RunAscii(rule, text)) {
       return;
     }
     if (!Run(rule, text)) {
@@ -407,7 +428,7 @@ void TUtilsUCS4Reader::AppendTagText(TUtilsCustomWideStr& text, int32_t& openQuo
       return;
     }
     TTagRule rule{openQuote};
-    if (Run(rule, text)) {
+    if (RunAscii(rule, text) || Run(rule, text)) {
       openQuote = rule.QuoteBefore(static_cast<char16_t>(AheadCode()));
       continue;
     }

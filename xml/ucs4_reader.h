@@ -191,7 +191,7 @@ private:
   // One bulk step of a run under rule (what stops it); false when it could not move, and
   // the caller steps by hand.
   template <class TRule> bool Run(TRule& rule, TUtilsCustomWideStr& text);
-  bool RunAsciiToMember(const TCharSet& stop, TUtilsCustomWideStr& text);
+  template <class TRule> bool RunAscii(TRule& rule, TUtilsCustomWideStr& text);
   template <class TDecode, class TRule>
   bool RunWith(TDecode decode, TRule& rule, TUtilsCustomWideStr& text);
 

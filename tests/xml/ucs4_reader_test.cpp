@@ -460,6 +460,12 @@ TEST(CharacterReaderRuns, MatchTheCharacterLoop) {
     }
     ExpectRunsMatchTheLoop(TUTF8Codec::ClassRef(), plain, false, {TCharSet(u" \t\r\n>")});
   }
+  // Tag runs that begin at a quote: a "/" or ">" in the value does not end them.
+  NarrowString quoted;
+  for (int i = 0; i < 300; ++i) {
+    quoted += i % 2 ? "abc 'xyz/y>z' d>" : "abc \"xyz/y>z\" d>";
+  }
+  ExpectRunsMatchTheLoop(TUTF8Codec::ClassRef(), quoted, false, {TCharSet(u" \t\r\n>")});
 }
 
 } // namespace
