@@ -353,8 +353,8 @@ template <class TRule> bool TUtilsUCS4Reader::RunAscii(TRule& rule, TUtilsCustom
   TByteWindow& window = FByteReader.Window();
   const uint8_t* const first = window.Next;
   const int32_t ahead = AheadCode();
-  if ((FWindowMode != wmAscii && FWindowMode != wmUtf8) || window.End - first < 16 ||
-      ahead > 0xFFFF || (ahead >= 0xD800 && ahead <= 0xDFFF)) {
+  if (!FPrintableAsciiWindow || window.End - first < 16 || ahead > 0xFFFF ||
+      (ahead >= 0xD800 && ahead <= 0xDFFF)) {
     return false;
   }
   const uint8_t* const end = window.End - first > kMaxBytes ? first + kMaxBytes : window.End;

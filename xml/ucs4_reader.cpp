@@ -52,6 +52,14 @@ void TUtilsUCS4Reader::SetCodecClass(TUnicodeCodecClass codecClass) {
     FCodec->SetReadLineBreaks(FLineBreakMode);
     FCodec->SetByteSource(TByteSource{this, &TUtilsUCS4Reader::Supply, &FByteReader.Window()});
   }
+  FCodecExtendsAscii = false;
+  if (FCodec && FCodec->FastPath() == TCustomUnicodeCodec::fpByteTable) {
+    const char16_t* const table = FCodec->ByteTable();
+    FCodecExtendsAscii = true;
+    for (int byte = 0x20; byte < 0x80; ++byte) {
+      FCodecExtendsAscii = FCodecExtendsAscii && table[byte] == byte;
+    }
+  }
   UpdateWindowMode();
 }
 
@@ -65,6 +73,8 @@ void TUtilsUCS4Reader::UpdateWindowMode() {
   } else {
     FWindowMode = wmCodec;
   }
+  FPrintableAsciiWindow = FWindowMode == wmAscii || FWindowMode == wmUtf8 ||
+                          (FWindowMode == wmCodec && FCodecExtendsAscii);
 }
 
 void TUtilsUCS4Reader::SetStartOffset(int64_t offset) {

@@ -273,6 +273,10 @@ private:
   // path.
   enum TWindowMode : uint8_t { wmNone, wmAscii, wmUtf8, wmCodec };
   TWindowMode FWindowMode = wmNone;
+  // The window's bytes from 0x20 to 0x7F are those characters (US-ASCII, UTF-8 and the
+  // single-byte codecs that extend ASCII): the ASCII runs may take them.
+  bool FPrintableAsciiWindow = false;
+  bool FCodecExtendsAscii = false; // a byte table that maps 0x20 to 0x7F to themselves
   void UpdateWindowMode();
 };
 
