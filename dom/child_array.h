@@ -25,38 +25,64 @@ public:
   TChildArray(const TChildArray&) = delete;
   TChildArray& operator=(const TChildArray&) = delete;
   ~TChildArray() {
-    if (FBlock) {
-      ReleaseDomMemory(FBlock, BlockBytes(FBlock->Capacity));
+    if (THeader* block = Block()) {
+      ReleaseDomMemory(block, BlockBytes(block->Capacity));
     }
   }
 
-  size_t size() const { return FBlock ? FBlock->End - FBlock->Head : 0; }
-  bool empty() const { return !FBlock || FBlock->Head == FBlock->End; }
-  T* operator[](size_t position) const { return Slots()[FBlock->Head + position]; }
-  T* front() const { return Slots()[FBlock->Head]; }
-  T* back() const { return Slots()[FBlock->End - 1]; }
+  size_t size() const {
+    if (IsSingle()) {
+      return 1;
+    }
+    const THeader* block = Block();
+    return block ? block->End - block->Head : 0;
+  }
+  bool empty() const { return size() == 0; }
+  T* operator[](size_t position) const { return atSlot(headSlot() + position); }
+  T* front() const { return atSlot(headSlot()); }
+  T* back() const { return atSlot(endSlot() - 1); }
 
-  size_t headSlot() const { return FBlock ? FBlock->Head : 0; }
-  size_t endSlot() const { return FBlock ? FBlock->End : 0; }
-  T* atSlot(size_t slot) const { return Slots()[slot]; }
+  size_t headSlot() const {
+    const THeader* block = Block();
+    return block ? block->Head : 0;
+  }
+  size_t endSlot() const {
+    if (IsSingle()) {
+      return 1;
+    }
+    const THeader* block = Block();
+    return block ? block->End : 0;
+  }
+  T* atSlot(size_t slot) const { return IsSingle() ? Single() : Slots()[slot]; }
 
   // Recorded slots from here on may be wrong; below it they are right. Whenever entries
-  // move, this drops to at most the lowest slot any of them was recorded at.
-  size_t staleFrom() const { return FBlock ? FBlock->StaleFrom : 0; }
+  // move, this drops to at most the lowest slot any of them was recorded at. A single
+  // child stands at slot 0, where it was recorded.
+  size_t staleFrom() const {
+    if (IsSingle()) {
+      return 1;
+    }
+    const THeader* block = Block();
+    return block ? block->StaleFrom : 0;
+  }
   // Whoever records slots has brought them up to date.
   void markFresh() const {
-    if (FBlock) {
-      FBlock->StaleFrom = FBlock->End;
+    if (THeader* block = Block()) {
+      block->StaleFrom = block->End;
     }
   }
 
   // Each returns the slot the new entry took.
   size_t pushBack(T* item) {
-    if (!FBlock || FBlock->End == FBlock->Capacity) {
-      // Room for one child at first: most elements of a document hold just their text.
-      Reallocate(headSlot(), FBlock ? std::max<size_t>(2 * size(), 4) : 1);
+    if (FWord == 0) {
+      // Most elements of a document hold just their text: the only child needs no block.
+      FWord = reinterpret_cast<uintptr_t>(item) | kSingleTag;
+      return 0;
     }
-    THeader& header = *FBlock;
+    if (IsSingle() || Block()->End == Block()->Capacity) {
+      Reallocate(headSlot(), std::max<size_t>(2 * size(), 4));
+    }
+    THeader& header = *Block();
     const size_t slot = header.End++;
     Slots()[slot] = item;
     if (header.StaleFrom == slot) {
@@ -69,35 +95,41 @@ public:
       return pushBack(item);
     }
     if (position == 0) {
-      if (FBlock->Head == 0) {
+      if (headSlot() == 0) {
         // Room for as many entries again (amortised O(1) per insertion at the head); every
         // entry moves up.
         Reallocate(std::max(size(), kMinHeadRoom), size());
-        FBlock->StaleFrom = 0;
+        Block()->StaleFrom = 0;
       }
-      Slots()[--FBlock->Head] = item;
-      return FBlock->Head;
+      THeader& header = *Block();
+      Slots()[--header.Head] = item;
+      return header.Head;
     }
-    if (FBlock->End == FBlock->Capacity) {
-      Reallocate(FBlock->Head, std::max<size_t>(2 * size(), 4));
+    if (IsSingle() || Block()->End == Block()->Capacity) {
+      Reallocate(headSlot(), std::max<size_t>(2 * size(), 4));
     }
+    THeader& header = *Block();
     T** const slots = Slots();
-    const size_t at = FBlock->Head + position;
-    std::move_backward(slots + at, slots + FBlock->End, slots + FBlock->End + 1);
+    const size_t at = header.Head + position;
+    std::move_backward(slots + at, slots + header.End, slots + header.End + 1);
     slots[at] = item;
-    ++FBlock->End;
+    ++header.End;
     Stale(at);
     return at;
   }
 
   void erase(size_t position) {
-    THeader& header = *FBlock;
-    T** const slots = Slots();
+    if (IsSingle()) {
+      FWord = 0;
+      return;
+    }
+    THeader& header = *BlockOf(FWord);
+    T** const slots = SlotsOf(&header);
     if (position == 0) {
       ++header.Head;
-      if (empty()) {
-        clear();
-      } else if (header.Head > size() && header.Head >= kMinHeadRoom) {
+      if (header.Head == header.End) {
+        header.Head = header.End = header.StaleFrom = 0;
+      } else if (header.Head > header.End - header.Head && header.Head >= kMinHeadRoom) {
         // More room than entries at the head: give it back, paid for by the erasures that
         // made it; every entry moves down.
         const uint32_t count = header.End - header.Head;
@@ -114,39 +146,54 @@ public:
     Stale(at);
   }
   void popBack() {
-    --FBlock->End;
-    if (empty()) {
-      clear();
+    if (IsSingle()) {
+      FWord = 0;
+      return;
+    }
+    THeader& header = *BlockOf(FWord);
+    --header.End;
+    if (header.Head == header.End) {
+      header.Head = header.End = header.StaleFrom = 0;
     } else {
-      FBlock->StaleFrom = std::min(FBlock->StaleFrom, FBlock->End);
+      header.StaleFrom = std::min(header.StaleFrom, header.End);
     }
   }
   // Erases every entry that gone accepts, keeping the order of the others: one pass.
   template <class TGone> void eraseIf(TGone gone) {
+    if (IsSingle()) {
+      if (gone(Single())) {
+        FWord = 0;
+      }
+      return;
+    }
     if (empty()) {
       return;
     }
+    THeader& header = *Block();
     T** const slots = Slots();
-    T** const end = slots + FBlock->End;
-    T** first = std::find_if(slots + FBlock->Head, end, gone);
+    T** const end = slots + header.End;
+    T** first = std::find_if(slots + header.Head, end, gone);
     if (first == end) {
       return;
     }
     Stale(static_cast<size_t>(first - slots));
-    FBlock->End = static_cast<uint32_t>(std::remove_if(first, end, gone) - slots);
+    header.End = static_cast<uint32_t>(std::remove_if(first, end, gone) - slots);
     if (empty()) {
       clear();
     }
   }
   void clear() {
-    if (FBlock) {
-      FBlock->Head = FBlock->End = 0;
-      FBlock->StaleFrom = 0;
+    if (IsSingle()) {
+      FWord = 0;
+    } else if (THeader* block = Block()) {
+      block->Head = block->End = 0;
+      block->StaleFrom = 0;
     }
   }
 
 private:
   static constexpr size_t kMinHeadRoom = 16;
+  static constexpr uintptr_t kSingleTag = 1; // entries are aligned: their low bit is free
 
   // The counts sit in front of the slots, in the same block: a node without children
   // carries one null pointer, not the counts.
@@ -157,11 +204,18 @@ private:
     uint32_t StaleFrom;
   };
   static size_t BlockBytes(size_t capacity) { return sizeof(THeader) + capacity * sizeof(T*); }
-  T** Slots() const { return reinterpret_cast<T**>(FBlock + 1); }
+  bool IsSingle() const { return (FWord & kSingleTag) != 0; }
+  T* Single() const { return reinterpret_cast<T*>(FWord & ~kSingleTag); }
+  THeader* Block() const { return IsSingle() ? nullptr : reinterpret_cast<THeader*>(FWord); }
+  T** Slots() const { return SlotsOf(Block()); }
+  // For a word known to hold a block.
+  static THeader* BlockOf(uintptr_t word) { return reinterpret_cast<THeader*>(word); }
+  static T** SlotsOf(THeader* block) { return reinterpret_cast<T**>(block + 1); }
 
   void Stale(size_t slot) {
-    FBlock->StaleFrom =
-        static_cast<uint32_t>(std::min({size_t{FBlock->StaleFrom}, slot, endSlot()}));
+    THeader& header = *BlockOf(FWord);
+    header.StaleFrom =
+        static_cast<uint32_t>(std::min({size_t{header.StaleFrom}, slot, size_t{header.End}}));
   }
   // A new block with head room before the entries and tail room after them.
   void Reallocate(size_t headRoom, size_t tailRoom) {
@@ -175,17 +229,22 @@ private:
     block->End = static_cast<uint32_t>(headRoom + count);
     block->Capacity = static_cast<uint32_t>(capacity);
     block->StaleFrom = 0;
-    if (FBlock) {
-      std::copy(Slots() + FBlock->Head, Slots() + FBlock->End,
-                reinterpret_cast<T**>(block + 1) + headRoom);
-      block->StaleFrom = FBlock->StaleFrom;
-      ReleaseDomMemory(FBlock, BlockBytes(FBlock->Capacity));
+    T** const slots = reinterpret_cast<T**>(block + 1);
+    if (IsSingle()) {
+      slots[headRoom] = Single();
+      // Where it stood is where it stands, unless head room moved it up.
+      block->StaleFrom = headRoom == 0 ? block->End : 0;
+    } else if (THeader* old = Block()) {
+      std::copy(Slots() + old->Head, Slots() + old->End, slots + headRoom);
+      block->StaleFrom = old->StaleFrom;
+      ReleaseDomMemory(old, BlockBytes(old->Capacity));
     }
-    FBlock = block;
+    FWord = reinterpret_cast<uintptr_t>(block);
   }
 
-  // One pointer: every node carries one such array, most of them empty.
-  THeader* FBlock = nullptr;
+  // One word: null for no children (most nodes), the only child tagged by the low bit, or
+  // the block.
+  uintptr_t FWord = 0;
 };
 
 } // namespace velmora
