@@ -48,7 +48,11 @@ void* TNodePool::Carve(size_t blockSize) {
     // Straight from the system in large pages: a big tree would otherwise fault in every
     // 4 KB of its nodes one by one.
     static_assert(kChunkSize == kPageBlockSize);
-    FChunks.reserve(FChunks.size() + 1);
+    if (FChunks.size() == FChunks.capacity()) {
+      // Before the block is taken, so that keeping it cannot fail; doubled, so that a big
+      // tree's chunk list is not copied once per chunk.
+      FChunks.reserve(2 * FChunks.size() + 16);
+    }
     auto* chunk = static_cast<uint8_t*>(AllocatePageBlock());
     FChunks.push_back(chunk);
     FCarve = chunk;

@@ -348,7 +348,6 @@ template <class TRule> bool TUtilsUCS4Reader::Run(TRule& rule, TUtilsCustomWideS
 // its quotes), and at least three characters from the window, so that the three newest
 // are all the run's. False, with nothing changed, for anything else.
 template <class TRule> bool TUtilsUCS4Reader::RunAscii(TRule& rule, TUtilsCustomWideStr& text) {
-#if defined(__SSE2__)
   constexpr int64_t kMaxBytes = 1024;
   TByteWindow& window = FByteReader.Window();
   const uint8_t* const first = window.Next;
@@ -397,23 +396,22 @@ template <class TRule> bool TUtilsUCS4Reader::RunAscii(TRule& rule, TUtilsCustom
   FSlots[kCurrent] = TCharSlot{p[-2], 1};
   FSlots[kAhead] = TCharSlot{p[-1], 1};
   return true;
-#else
-  (void)rule;
-  (void)text;
-  return false;
-#endif
 }
 
 void TUtilsUCS4Reader::AppendUntil(const TCharSet& stop, TUtilsCustomWideStr& text) {
   TStopRule rule{&stop};
+  // Only the first step may be the common run: a run it refused is long or mixed, and the
+  // general one takes it.
+  bool common = true;
   for (;;) {
     const int32_t ahead = AheadCode();
     if (ahead == kEndOfInput || stop.Contains(ahead)) {
       return;
     }
-    if (RunAscii(rule, text)) {
+    if (common && RunAscii(rule, text)) {
       return;
     }
+    common = false;
     if (!Run(rule, text)) {
       Advance();
       text.addUCS4Char(CurrentCode());
