@@ -32,18 +32,20 @@ void TStream::ReadBuffer(void* buffer, int64_t count) {
 
 bool TStream::ReadRest(NarrowString& bytes, int64_t limit) {
   constexpr int64_t kPiece = 64 << 10;
-  while (static_cast<int64_t>(bytes.size()) <= limit) {
-    const size_t start = bytes.size();
+  const size_t base = bytes.size(); // what bytes held before: the limit counts from here
+  for (int64_t taken = 0; taken <= limit;) {
     // One byte beyond the limit tells a stream of exactly limit bytes from a longer one.
-    const int64_t wanted = std::min(kPiece - 1, limit - static_cast<int64_t>(start)) + 1;
+    const int64_t wanted = std::min(kPiece - 1, limit - taken) + 1;
+    const size_t start = base + static_cast<size_t>(taken);
     bytes.resize(start + static_cast<size_t>(wanted));
     const int64_t got = Read(bytes.data() + start, wanted);
     bytes.resize(start + static_cast<size_t>(got));
     if (got == 0) {
       return true;
     }
+    taken += got;
   }
-  bytes.resize(static_cast<size_t>(limit));
+  bytes.resize(base + static_cast<size_t>(limit));
   return false;
 }
 
