@@ -15,10 +15,56 @@ constexpr size_t kUnitsPerStep = TNodePool::kAlignment / sizeof(char16_t);
 // Rounded up to whole steps, the largest value still counts in 32 bits.
 static_assert(TDomValueString::kMaxUnits % kUnitsPerStep == 0);
 
+// A line break followed by up to Length - 1 units of Fill.
+template <char16_t Fill, size_t Length> struct TIndentation {
+  constexpr TIndentation() : Units{} {
+    Units[0] = u'\n';
+    for (size_t i = 1; i < Length; ++i) {
+      Units[i] = Fill;
+    }
+  }
+  char16_t Units[Length];
+};
+
+// Never written to: a value that changes leaves them first.
+constinit TIndentation<u' ', 256> gSpaceIndentation;
+constinit TIndentation<u'\t', 64> gTabIndentation;
+
+// The shared units that text is, or null: a line break and then only spaces or only tabs.
+template <char16_t Fill, size_t Length>
+char16_t* SharedAs(TIndentation<Fill, Length>& indentation, std::u16string_view text) {
+  if (text.size() > Length) {
+    return nullptr;
+  }
+  for (size_t i = 1; i < text.size(); ++i) {
+    if (text[i] != Fill) {
+      return nullptr;
+    }
+  }
+  return indentation.Units;
+}
+
+char16_t* SharedIndentation(std::u16string_view text) {
+  if (text.empty() || text[0] != u'\n') {
+    return nullptr;
+  }
+  if (text.size() > 1 && text[1] == u'\t') {
+    return SharedAs(gTabIndentation, text);
+  }
+  return SharedAs(gSpaceIndentation, text);
+}
+
 } // namespace
 
 void TDomValueString::assign(std::u16string_view text) {
   if (text.size() > FCapacity) {
+    if (char16_t* shared = SharedIndentation(text)) {
+      Release();
+      FData = shared;
+      FCapacity = 0;
+      FSize = static_cast<uint32_t>(text.size());
+      return;
+    }
     Reallocate(text.size(), {}, text);
     return;
   }
@@ -29,14 +75,15 @@ void TDomValueString::assign(std::u16string_view text) {
 }
 
 void TDomValueString::append(std::u16string_view text) {
+  if (text.empty()) {
+    return;
+  }
   const size_t size = FSize + text.size();
   if (size > FCapacity) {
     Reallocate(GrownCapacity(size, FCapacity), view(), text);
     return;
   }
-  if (!text.empty()) {
-    std::memmove(FData + FSize, text.data(), text.size() * sizeof(char16_t));
-  }
+  std::memmove(FData + FSize, text.data(), text.size() * sizeof(char16_t));
   FSize = static_cast<uint32_t>(size);
 }
 
@@ -59,7 +106,7 @@ void TDomValueString::Reallocate(size_t units, std::u16string_view head, std::u1
 }
 
 void TDomValueString::Release() noexcept {
-  if (FData) {
+  if (FCapacity != 0) {
     ReleaseDomMemory(FData, FCapacity * sizeof(char16_t));
   }
 }

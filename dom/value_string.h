@@ -2,7 +2,9 @@
 // The value of a text, an attribute or another node with a value: its UTF-16 code units in
 // one block of the node pool, no longer than it must be. A std::u16string would put 32 bytes
 // in every such node and a general allocation behind every value of more than seven units,
-// and a large document holds a million values.
+// and a large document holds a million values. A line break and the indentation after it,
+// half the texts of a document laid out for reading, share constant text instead of taking a
+// block each; such a value has no room of its own, and any change moves it to a block.
 
 #include <cstdint>
 #include <string_view>
@@ -38,6 +40,7 @@ private:
   void Reallocate(size_t units, std::u16string_view head, std::u16string_view tail);
   void Release() noexcept;
 
+  // FData is a block of the pool when FCapacity is not 0; otherwise it is shared or null.
   char16_t* FData = nullptr;
   uint32_t FSize = 0;
   uint32_t FCapacity = 0;

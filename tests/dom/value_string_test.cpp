@@ -29,6 +29,31 @@ const TValueStep kSteps[] = {
      },
      u"abcdefabcdefabcdefabcdef"},
     {"AppendNothing", [](TDomValueString& v) { v.append(u""); }, u"abcdef"},
+    // Indentation longer than the block takes shared text, which every later change leaves.
+    {"AssignIndentation", [](TDomValueString& v) { v.assign(u"\n            "); },
+     u"\n            "},
+    {"AppendToIndentation",
+     [](TDomValueString& v) {
+       v.assign(u"\n\t\t\t\t\t\t\t\t\t");
+       v.append(u"x");
+     },
+     u"\n\t\t\t\t\t\t\t\t\tx"},
+    {"AssignIndentationTail",
+     [](TDomValueString& v) {
+       v.assign(u"\n            ");
+       v.assign(v.view().substr(10));
+     },
+     u"   "},
+    {"IndentationThenOther",
+     [](TDomValueString& v) {
+       v.assign(u"\n            ");
+       v.assign(u"0123456789abcdefghij");
+       v.assign(u"\n            ");
+       v.append(v.view());
+     },
+     u"\n            \n            "},
+    {"MixedIndentationIsOwn", [](TDomValueString& v) { v.assign(u"\n \t          "); },
+     u"\n \t          "},
 };
 
 class ValueString : public ::testing::TestWithParam<TValueStep> {};
@@ -45,6 +70,18 @@ TEST_P(ValueString, HoldsWhatTheStepLeaves) {
 
 INSTANTIATE_TEST_SUITE_P(Steps, ValueString, ::testing::ValuesIn(kSteps),
                          [](const auto& info) { return std::string(info.param.Name); });
+
+TEST(ValueString, IndentationUpToItsLongestIsShared) {
+  const std::u16string longest = u"\n" + std::u16string(255, u' ');
+  for (const std::u16string& text : {longest, longest + u' ', std::u16string(u"\n\t\t")}) {
+    TDomValueString first;
+    TDomValueString second;
+    first.assign(text);
+    second.assign(text);
+    EXPECT_EQ(first.view(), text);
+    EXPECT_EQ(first.view().data() == second.view().data(), text != longest + u' ');
+  }
+}
 
 TEST(ValueString, AppendingManyTimesKeepsEveryUnit) {
   TDomValueString value;
