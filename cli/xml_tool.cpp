@@ -3,6 +3,7 @@
 #include <ostream>
 #include <sstream>
 
+#include "cli/node_places.h"
 #include "cli/xpath_query.h"
 #include "docservice/html/html_to_xml.h"
 #include "dom/document.h"
@@ -57,9 +58,18 @@ const char* const kUsageText =
     "            exit status 1 when an expression failed\n";
 
 // One line per error record, as compilers and linters write them.
-NarrowString ErrorLine(const NarrowString& fileName, const TDomError& error) {
-  const int64_t line = error.StartLine() < 0 ? 0 : error.StartLine();
-  const int64_t column = error.StartColumn() < 0 ? 0 : error.StartColumn();
+// A record of a check on the finished document has no place of its own: it takes its
+// node's, when places are known.
+NarrowString ErrorLine(const NarrowString& fileName, const TDomError& error,
+                       TXmlNodePlaces* places = nullptr) {
+  int64_t line = error.StartLine();
+  int64_t column = error.StartColumn();
+  if (line < 0 && !(places && places->Find(error.DomNode(), line, column))) {
+    line = 0;
+    column = 0;
+  }
+  line = line < 0 ? 0 : line;
+  column = column < 0 ? 0 : column;
   return fileName + ":" + std::to_string(line) + ":" + std::to_string(column) + ": " +
          SeverityName(error.ErrorKind()) + ": " + ErrorMessage(error) + " [" +
          ErrorKindName(error.ErrorKind()) + "]";
@@ -73,6 +83,7 @@ public:
                 std::ostream& out)
       : FFileName(fileName), FOut(out) {
     FParser->SetDOMImpl(FImplementation.get());
+    FParser->TestHandler()->SetNextHandler(FPlaces.get());
     // Found while reading, such a reference is reported with its line and column.
     FParser->TestHandler()->SetPredefinedEntitiesOnly(true);
     if (readExternal) {
@@ -86,8 +97,9 @@ public:
       FParser->SetKeepEntityRefs(false);
     }
     FImplementation->OnError = [this](void*, const TDomError& error, bool&) {
-      FOut << ErrorLine(FFileName, error) << '\n';
+      FOut << ErrorLine(FFileName, error, FPlaces.get()) << '\n';
     };
+    FImplementation->OnNodeClearing = [this](void*, TDomNode* node) { FPlaces->Forget(node); };
     try {
       FDocument = FParser->ParseFile(fileName);
     } catch (const EParserException&) {
@@ -97,6 +109,8 @@ public:
     }
   }
   ~TFileDocument() {
+    // The whole document goes: no place needs forgetting.
+    FImplementation->OnNodeClearing = nullptr;
     if (FDocument) {
       FDocument->Free();
     }
@@ -113,6 +127,7 @@ private:
   TOwned<TDomImplementation> FImplementation{new TDomImplementation};
   TOwned<TStandardResourceResolver> FResolver{new TStandardResourceResolver};
   TOwned<TXmlToDomParser> FParser{new TXmlToDomParser};
+  TOwned<TXmlNodePlaces> FPlaces{new TXmlNodePlaces(FParser->Builder())};
   TDomDocument* FDocument = nullptr;
 };
 

@@ -57,6 +57,7 @@ TEST(XmlTool, CheckFindsReferencesTheDeclarationsDoNotAllow) {
   folder.WriteFile("undeclared.xml", "<a>\n &foo;</a>");
   folder.WriteFile("in-value.xml", "<a>\n<b c='&lt;&#65;&bar;'/></a>");
   folder.WriteFile("external.xml", "<!DOCTYPE a [<!ENTITY e SYSTEM 'e.ent'>]><a>&e;</a>");
+  folder.WriteFile("with-type.xml", "<!DOCTYPE a [<!ENTITY e 'x'>]>\n<a>&e;\n  &f;</a>");
   // Without a document type declaration they are found while reading, with their place.
   TRun run = RunTool({"check", folder.File("undeclared.xml")});
   EXPECT_EQ(run.Status, 1);
@@ -66,6 +67,11 @@ TEST(XmlTool, CheckFindsReferencesTheDeclarationsDoNotAllow) {
   EXPECT_EQ(run.Status, 1);
   EXPECT_EQ(run.Out, folder.File("in-value.xml") +
                          ":2:2: fatal: entity '&bar;' is not declared [ekUndeclaredEntityWf]\n");
+  // With one they are found once the declarations are complete, and keep their place.
+  run = RunTool({"check", folder.File("with-type.xml")});
+  EXPECT_EQ(run.Status, 1);
+  EXPECT_EQ(run.Out, folder.File("with-type.xml") +
+                         ":3:4: fatal: entity 'f' is not declared [ekUndeclaredEntityWf]\n");
   // Nothing external is read unless asked: then the missing file is fatal.
   EXPECT_EQ(RunTool({"check", folder.File("external.xml")}).Status, 0);
   run = RunTool({"check", "--external", folder.File("external.xml")});
@@ -77,18 +83,30 @@ TEST(XmlTool, ValidateReportsEveryViolation) {
   TTempFolder folder;
   folder.WriteFile("doc.dtd", "<!ELEMENT r (a)+><!ELEMENT a EMPTY><!ATTLIST a n NMTOKEN #REQUIRED>");
   folder.WriteFile("valid.xml", "<!DOCTYPE r SYSTEM 'doc.dtd'><r><a n='x'/></r>");
-  folder.WriteFile("invalid.xml", "<!DOCTYPE r SYSTEM 'doc.dtd'><r><a/><b/></r>");
+  folder.WriteFile("invalid.xml", "<!DOCTYPE r SYSTEM 'doc.dtd'>\n<r>\n <a/><b/></r>");
   TRun run = RunTool({"validate", folder.File("valid.xml")});
   EXPECT_EQ(run.Status, 0);
   EXPECT_EQ(run.Out, "");
   run = RunTool({"validate", folder.File("valid.xml"), folder.File("invalid.xml")});
   EXPECT_EQ(run.Status, 1);
-  const NarrowString prefix = folder.File("invalid.xml") + ":0:0: error: ";
-  EXPECT_EQ(run.Out, prefix +
-                         "the content of 'r' does not match its declaration (unexpected 'b') "
-                         "[ekContentMismatch]\n" +
-                         prefix + "required attribute 'n' is missing on 'a' [ekRequiredAttributeMissing]\n" +
-                         prefix + "element 'b' is not declared [ekUndeclaredElement]\n");
+  // Each record found on the finished document takes the place of the element it is about.
+  const NarrowString file = folder.File("invalid.xml");
+  EXPECT_EQ(run.Out, file +
+                         ":2:2: error: the content of 'r' does not match its declaration "
+                         "(unexpected 'b') [ekContentMismatch]\n" +
+                         file +
+                         ":3:3: error: required attribute 'n' is missing on 'a' "
+                         "[ekRequiredAttributeMissing]\n" +
+                         file + ":3:7: error: element 'b' is not declared [ekUndeclaredElement]\n");
+  // What an entity brought in was not read there: it takes the place of its element.
+  folder.WriteFile("entity.xml",
+                   "<!DOCTYPE r [<!ELEMENT r ANY><!ENTITY e '<x/>'>]>\n<r>\n&e;&e;</r>");
+  run = RunTool({"validate", folder.File("entity.xml")});
+  EXPECT_EQ(run.Status, 1);
+  const NarrowString undeclared =
+      folder.File("entity.xml") +
+      ":2:2: error: element 'x' is not declared [ekUndeclaredElement]\n";
+  EXPECT_EQ(run.Out, undeclared + undeclared);
 }
 
 TEST(XmlTool, CanonExpandsEntitiesAndAddsDefaults) {
