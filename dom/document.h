@@ -130,7 +130,13 @@ protected:
 
   bool FModified = false;
 
+  // A document owns every node it makes: it keeps that list itself.
+  TOwnedList* OwnedList() const override { return FOwnedNodes.Empty() ? nullptr : &FOwnedNodes; }
+  TOwnedList& MakeOwnedList() override { return FOwnedNodes; }
+
 private:
+  mutable TOwnedList FOwnedNodes;
+
   template <class TOwnEvent>
   void Notify(TOwnEvent ownEvent, void (TDomImplementation::*forward)(TDomNode*), TDomNode* node,
               int iteratorChange);

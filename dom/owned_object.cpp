@@ -3,6 +3,7 @@
 #include "dom/node_pool.h"
 
 #include <algorithm>
+#include <unordered_map>
 #include <vector>
 
 #include "runtime/format.h"
@@ -15,9 +16,34 @@ TCustomOwnedObject::TCustomOwnedObject(TCustomOwnedObject* owner) {
   }
 }
 
+// The lists of the objects that own something and keep no list of their own. The DOM is
+// used by one thread at a time.
+struct TCustomOwnedObject::TOwnedTable
+    : std::unordered_map<const TCustomOwnedObject*, std::unique_ptr<TOwnedList>> {};
+
+TCustomOwnedObject::TOwnedTable& TCustomOwnedObject::OwnedTable() {
+  static auto* table = new TOwnedTable; // lives as long as the objects
+  return *table;
+}
+
 TCustomOwnedObject::~TCustomOwnedObject() {
   // Only a constructor that failed after the adoption gets here still owned.
   LeaveOwner();
+  if (FOwnsTabled) {
+    OwnedTable().erase(this);
+  }
+}
+
+TCustomOwnedObject::TOwnedList* TCustomOwnedObject::OwnedList() const {
+  return FOwnsTabled ? OwnedTable().find(this)->second.get() : nullptr;
+}
+
+TCustomOwnedObject::TOwnedList& TCustomOwnedObject::MakeOwnedList() {
+  if (!FOwnsTabled) {
+    OwnedTable().emplace(this, std::make_unique<TOwnedList>());
+    FOwnsTabled = true;
+  }
+  return *OwnedList();
 }
 
 void* TCustomOwnedObject::operator new(size_t size) {
@@ -59,7 +85,7 @@ TCustomOwnedObject* TCustomOwnedObject::ownedObject(int index) const {
   if (index < 0 || index >= ownedObjectCount()) {
     throw EListError(Format("List index out of bounds (%d)", {index}));
   }
-  TCustomOwnedObject* object = FOwned->First();
+  TCustomOwnedObject* object = firstOwned();
   for (int i = 0; i < index; ++i) {
     object = object->NextLinked();
   }
@@ -68,18 +94,17 @@ TCustomOwnedObject* TCustomOwnedObject::ownedObject(int index) const {
 
 void TCustomOwnedObject::addOwned(TCustomOwnedObject* object) {
   beforeAddOwned(object);
-  if (!FOwned) {
-    FOwned = std::make_unique<TIntrusiveList<TCustomOwnedObject>>();
-  }
-  FOwned->PushBack(object);
+  MakeOwnedList().PushBack(object);
   object->FOwner = this;
 }
 
 void TCustomOwnedObject::removeOwned(TCustomOwnedObject* object) {
-  FOwned->Remove(object);
+  TOwnedList* owned = OwnedList();
+  owned->Remove(object);
   object->FOwner = nullptr;
-  if (FOwned->Empty()) {
-    FOwned.reset();
+  if (owned->Empty() && FOwnsTabled) {
+    OwnedTable().erase(this);
+    FOwnsTabled = false;
   }
 }
 

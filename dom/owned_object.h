@@ -78,14 +78,29 @@ public:
   virtual void clear();
   virtual void beforeAddOwned(TCustomOwnedObject* object);
 
-  int ownedObjectCount() const { return FOwned ? static_cast<int>(FOwned->Count()) : 0; }
+  int ownedObjectCount() const {
+    const TOwnedList* owned = OwnedList();
+    return owned ? static_cast<int>(owned->Count()) : 0;
+  }
   // The owned object at index in adoption order; EListError "List index out of bounds (%d)".
   TCustomOwnedObject* ownedObject(int index) const;
   // The first owned object in adoption order (the next: its NextLinked), or none.
-  TCustomOwnedObject* firstOwned() const { return FOwned ? FOwned->First() : nullptr; }
+  TCustomOwnedObject* firstOwned() const {
+    const TOwnedList* owned = OwnedList();
+    return owned ? owned->First() : nullptr;
+  }
 
 protected:
+  using TOwnedList = TIntrusiveList<TCustomOwnedObject>;
+
   virtual ~TCustomOwnedObject();
+
+  // The list of what this object owns, or none while it owns nothing; MakeOwnedList makes
+  // it on the first adoption. Most objects own nothing, and a field for the list would make
+  // every node of a large document 8 bytes larger: their lists live in a table beside. An
+  // owner of many (a document) keeps its own list and overrides both.
+  virtual TOwnedList* OwnedList() const;
+  virtual TOwnedList& MakeOwnedList();
 
   // Frees this object: its notifications, what it owns, its place with its owner, its
   // memory.
@@ -111,11 +126,17 @@ private:
   void NotifyAllOwned(TFirstFailure& failures) noexcept;
   void DeleteAllOwned() noexcept;
 
-  TCustomOwnedObject* LastOwned() const { return FOwned ? FOwned->Last() : nullptr; }
+  TCustomOwnedObject* LastOwned() const {
+    const TOwnedList* owned = OwnedList();
+    return owned ? owned->Last() : nullptr;
+  }
+  struct TOwnedTable;
+  static TOwnedTable& OwnedTable();
 
   TCustomOwnedObject* FOwner = nullptr;
-  // Created on the first adoption and dropped when it empties: most nodes own nothing.
-  std::unique_ptr<TIntrusiveList<TCustomOwnedObject>> FOwned;
+  // Whether the table beside holds a list of this object's (made on the first adoption,
+  // dropped when it empties). The fields of TCustomOwnedNode fill the bytes after it.
+  bool FOwnsTabled = false;
 };
 
 class TCustomOwnedNode : public TCustomOwnedObject {
@@ -219,10 +240,11 @@ private:
   // Frees a node whose children are gone: what it owns, its place in its parent, its owner.
   static void ReleaseLeaf(TCustomOwnedNode* node, TFirstFailure& failures) noexcept;
 
+  // The two small fields first, in the room TCustomOwnedObject leaves at its end.
+  bool FReadOnly = false;
+  mutable uint32_t FSlot = 0;
   TChildArray<TCustomOwnedNode> FChildren;
   TCustomOwnedNode* FParent = nullptr;
-  mutable uint32_t FSlot = 0;
-  bool FReadOnly = false;
 };
 
 } // namespace velmora

@@ -35,6 +35,14 @@ public:
   virtual TDomNode* Item(int) const { return nullptr; }
   virtual int Length() const { return 0; }
   virtual TDomXPathResultType ResultType() const = 0;
+
+protected:
+  // A node set may own very many namespace nodes: it keeps their list itself.
+  TOwnedList* OwnedList() const override { return FOwnedNodes.Empty() ? nullptr : &FOwnedNodes; }
+  TOwnedList& MakeOwnedList() override { return FOwnedNodes; }
+
+private:
+  mutable TOwnedList FOwnedNodes;
 };
 
 struct TDomXPathResultFree {
