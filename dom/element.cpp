@@ -127,7 +127,20 @@ TDomAttr::TDomAttr(TDomDocumentNS* document, bool specified, std::u16string_view
   FSpecified = specified;
   setAllowedChildKinds(0);
   setNamespaceAware(true);
-  FName = CheckedNamespacedName(document, TDomNameTable::nuAttribute, qualifiedName, namespaceURI);
+  SetCheckedName(
+      CheckedNamespacedName(document, TDomNameTable::nuAttribute, qualifiedName, namespaceURI));
+}
+
+TDomAttr::TDomAttr(TDomDocumentNS* document, bool specified, const TDomQualifiedName* checkedName)
+    : TDomValueNode(document) {
+  FSpecified = specified;
+  setAllowedChildKinds(0);
+  setNamespaceAware(true);
+  SetCheckedName(checkedName);
+}
+
+void TDomAttr::SetCheckedName(const TDomQualifiedName* name) {
+  FName = name;
   // What the checks found: "xmlns:p" declares a prefix, "xmlns" the default namespace.
   FNamespaceDeclKind = *FName->Prefix == u"xmlns"     ? ndPrefixed
                        : *FName->NodeName == u"xmlns" ? ndDefault
@@ -396,17 +409,18 @@ TDomAttr* TDomElement::setAttributeNS(std::u16string_view namespaceURI,
                                       std::u16string_view qualifiedName,
                                       std::u16string_view value) {
   checkNotReadOnly();
-  const TNamespaceName name = SplitNamespaceName(qualifiedName, namespaceURI, true);
-  if (TDomAttr* existing = getAttributeNodeNS(namespaceURI, name.LocalName)) {
+  // Checked once, here: the new attribute takes the names as they are.
+  const TDomQualifiedName* names = CheckedNamespacedName(
+      referenceDocument(), TDomNameTable::nuAttribute, qualifiedName, namespaceURI);
+  if (TDomAttr* existing = getAttributeNodeNS(namespaceURI, *names->LocalName)) {
     // Only a changed prefix goes through setPrefix (which refuses an empty one).
-    if (existing->prefix() != name.Prefix) {
-      existing->setPrefix(WideString(name.Prefix));
+    if (existing->prefix() != *names->Prefix) {
+      existing->setPrefix(*names->Prefix);
     }
     existing->setNodeValue(value);
     return nullptr;
   }
-  auto* attr = new TDomAttr(DocumentAs<TDomDocumentNS>(referenceDocument()), true, qualifiedName,
-                            namespaceURI);
+  auto* attr = new TDomAttr(DocumentAs<TDomDocumentNS>(referenceDocument()), true, names);
   attr->takeValue(value);
   AttributeMap().addItem(attr);
   notifyAttrModified(AC_ADDITION, attr);

@@ -60,6 +60,11 @@ protected:
   void BeforeDestruction(bool ownerGoes, TFirstFailure& failures) noexcept override;
 
 private:
+  friend class TDomElement;
+  // A namespace-aware attribute whose names passed the checks already.
+  TDomAttr(TDomDocumentNS* document, bool specified, const TDomQualifiedName* checkedName);
+  void SetCheckedName(const TDomQualifiedName* name);
+
   const TDomQualifiedName* FName = nullptr;
   TDomNamedNodeMap* FOwnerMap = nullptr;
 };
