@@ -57,16 +57,14 @@ const char* const kUsageText =
     "            per node, \"boolean B\", \"number V\", \"string \\\"S\\\"\" or \"error\";\n"
     "            exit status 1 when an expression failed\n";
 
-// One line per error record, as compilers and linters write them.
-// A record of a check on the finished document has no place of its own: it takes its
-// node's, when places are known.
+// One line per error record, as compilers and linters write them. A record of a check on
+// the finished document has no place of its own: it takes its node's, when places are known.
 NarrowString ErrorLine(const NarrowString& fileName, const TDomError& error,
                        TXmlNodePlaces* places = nullptr) {
   int64_t line = error.StartLine();
   int64_t column = error.StartColumn();
-  if (line < 0 && !(places && places->Find(error.DomNode(), line, column))) {
-    line = 0;
-    column = 0;
+  if (line < 0 && places) {
+    places->Find(error.DomNode(), line, column);
   }
   line = line < 0 ? 0 : line;
   column = column < 0 ? 0 : column;

@@ -123,24 +123,16 @@ TDomAttr::TDomAttr(TDomDocument* document, bool specified, std::u16string_view n
 
 TDomAttr::TDomAttr(TDomDocumentNS* document, bool specified, std::u16string_view qualifiedName,
                    std::u16string_view namespaceURI)
-    : TDomValueNode(document) {
-  FSpecified = specified;
-  setAllowedChildKinds(0);
-  setNamespaceAware(true);
-  SetCheckedName(
-      CheckedNamespacedName(document, TDomNameTable::nuAttribute, qualifiedName, namespaceURI));
-}
+    : TDomAttr(document, specified,
+               CheckedNamespacedName(document, TDomNameTable::nuAttribute, qualifiedName,
+                                     namespaceURI)) {}
 
 TDomAttr::TDomAttr(TDomDocumentNS* document, bool specified, const TDomQualifiedName* checkedName)
     : TDomValueNode(document) {
   FSpecified = specified;
   setAllowedChildKinds(0);
   setNamespaceAware(true);
-  SetCheckedName(checkedName);
-}
-
-void TDomAttr::SetCheckedName(const TDomQualifiedName* name) {
-  FName = name;
+  FName = checkedName;
   // What the checks found: "xmlns:p" declares a prefix, "xmlns" the default namespace.
   FNamespaceDeclKind = *FName->Prefix == u"xmlns"     ? ndPrefixed
                        : *FName->NodeName == u"xmlns" ? ndDefault

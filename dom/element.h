@@ -63,7 +63,6 @@ private:
   friend class TDomElement;
   // A namespace-aware attribute whose names passed the checks already.
   TDomAttr(TDomDocumentNS* document, bool specified, const TDomQualifiedName* checkedName);
-  void SetCheckedName(const TDomQualifiedName* name);
 
   const TDomQualifiedName* FName = nullptr;
   TDomNamedNodeMap* FOwnerMap = nullptr;

@@ -39,11 +39,12 @@ TCustomOwnedObject::TOwnedList* TCustomOwnedObject::OwnedList() const {
 }
 
 TCustomOwnedObject::TOwnedList& TCustomOwnedObject::MakeOwnedList() {
-  if (!FOwnsTabled) {
-    OwnedTable().emplace(this, std::make_unique<TOwnedList>());
-    FOwnsTabled = true;
+  if (FOwnsTabled) {
+    return *OwnedList();
   }
-  return *OwnedList();
+  TOwnedList& list = *OwnedTable().emplace(this, std::make_unique<TOwnedList>()).first->second;
+  FOwnsTabled = true;
+  return list;
 }
 
 void* TCustomOwnedObject::operator new(size_t size) {

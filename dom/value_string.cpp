@@ -33,15 +33,9 @@ constinit TIndentation<u'\t', 64> gTabIndentation;
 // The shared units that text is, or null: a line break and then only spaces or only tabs.
 template <char16_t Fill, size_t Length>
 char16_t* SharedAs(TIndentation<Fill, Length>& indentation, std::u16string_view text) {
-  if (text.size() > Length) {
-    return nullptr;
-  }
-  for (size_t i = 1; i < text.size(); ++i) {
-    if (text[i] != Fill) {
-      return nullptr;
-    }
-  }
-  return indentation.Units;
+  const bool shared =
+      text.size() <= Length && text.find_first_not_of(Fill, 1) == std::u16string_view::npos;
+  return shared ? indentation.Units : nullptr;
 }
 
 char16_t* SharedIndentation(std::u16string_view text) {
