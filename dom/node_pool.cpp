@@ -1,10 +1,13 @@
 #include "dom/node_pool.h"
 
+#include "dom/page_block_reserve.h"
 #include "platform/page_memory.h"
 
 #include <new>
 
 namespace velmora {
+
+TNodePool::TNodePool() = default;
 
 TNodePool::~TNodePool() {
   for (uint8_t* chunk : FChunks) {
@@ -46,14 +49,17 @@ void TNodePool::Release(void* memory, size_t size) noexcept {
 void* TNodePool::Carve(size_t blockSize) {
   if (static_cast<size_t>(FCarveEnd - FCarve) < blockSize) {
     // Straight from the system in large pages: a big tree would otherwise fault in every
-    // 4 KB of its nodes one by one.
+    // 4 KB of its nodes one by one; and a big tree's are made ready ahead by the reserve.
     static_assert(kChunkSize == kPageBlockSize);
     if (FChunks.size() == FChunks.capacity()) {
       // Before the block is taken, so that keeping it cannot fail; doubled, so that a big
       // tree's chunk list is not copied once per chunk.
       FChunks.reserve(2 * FChunks.size() + 16);
     }
-    auto* chunk = static_cast<uint8_t*>(AllocatePageBlock());
+    if (!FReserve) {
+      FReserve = std::make_unique<TPageBlockReserve>();
+    }
+    auto* chunk = static_cast<uint8_t*>(FReserve->Take());
     FChunks.push_back(chunk);
     FCarve = chunk;
     FCarveEnd = chunk + kChunkSize;

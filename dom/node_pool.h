@@ -6,16 +6,18 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <memory>
 #include <new>
 #include <vector>
 
 namespace velmora {
 
 class TCustomOwnedNode;
+class TPageBlockReserve;
 
 class TNodePool {
 public:
-  TNodePool() = default;
+  TNodePool();
   TNodePool(const TNodePool&) = delete;
   TNodePool& operator=(const TNodePool&) = delete;
   ~TNodePool();
@@ -51,6 +53,7 @@ private:
   std::vector<uint8_t*> FChunks;
   uint8_t* FCarve = nullptr; // the rest of the newest chunk
   uint8_t* FCarveEnd = nullptr;
+  std::unique_ptr<TPageBlockReserve> FReserve; // made with the first chunk
 };
 
 // Memory for the objects of the model and their child arrays: from the shared pool, but

@@ -1,7 +1,12 @@
+#include <algorithm>
+#include <chrono>
 #include <random>
+#include <thread>
 
 #include "dom/node_lists.h"
 #include "dom/node_pool.h"
+#include "dom/page_block_reserve.h"
+#include "platform/page_memory.h"
 #include "tests/dom/dom_fixture.h"
 
 namespace velmora::testing {
@@ -799,6 +804,33 @@ TEST(NodePool, ReusesFreedBlocksOfTheirSizeClass) {
     pool.Allocate(200);
   }
   EXPECT_EQ(pool.ChunkBytes(), chunks); // all from the free list
+}
+
+// Once enough blocks were taken, the reserve's thread keeps blocks ready, and a ready block
+// is as good as a new one: zeroed, whole and not handed out twice.
+TEST(PageBlockReserve, PreparesZeroedBlocksOnceBlocksAreTaken) {
+  TPageBlockReserve reserve;
+  std::vector<unsigned char*> taken;
+  for (size_t i = 0; i < TPageBlockReserve::kStartAfter; ++i) {
+    taken.push_back(static_cast<unsigned char*>(reserve.Take()));
+  }
+  const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(20);
+  while (reserve.ReadyCount() < TPageBlockReserve::kAhead &&
+         std::chrono::steady_clock::now() < deadline) {
+    std::this_thread::sleep_for(std::chrono::milliseconds(1));
+  }
+  ASSERT_EQ(reserve.ReadyCount(), TPageBlockReserve::kAhead);
+  for (size_t i = 0; i < TPageBlockReserve::kAhead + 2; ++i) {
+    auto* block = static_cast<unsigned char*>(reserve.Take());
+    EXPECT_TRUE(std::all_of(block, block + kPageBlockSize, [](unsigned char b) { return b == 0; }));
+    block[0] = block[kPageBlockSize - 1] = 1;
+    taken.push_back(block);
+  }
+  std::sort(taken.begin(), taken.end());
+  EXPECT_EQ(std::adjacent_find(taken.begin(), taken.end()), taken.end());
+  for (unsigned char* block : taken) {
+    ReleasePageBlock(block);
+  }
 }
 
 } // namespace
