@@ -4,7 +4,8 @@
 For the generated backups of 19 MB and 170 MB: velmora-convert lists every backup and
 exports the last one, and so do the reference converters on pugixml and on libxml2 (built
 from ../shared/peers). Each program runs several times in turn; the table shows the median
-wall time and the peak memory (/usr/bin/time), and the ratios of Velmora to each peer. The
+wall time, the processor time (user and system, of all threads: Velmora prepares memory on a
+second one) and the peak memory (/usr/bin/time), and the ratios of Velmora to each peer. The
 three address files must be byte-identical.
 
 usage: convert_bench.py VELMORA_CONVERT WORK_FOLDER [--runs N] [--sizes 19,170]
@@ -43,13 +44,13 @@ def peers(work):
 
 
 def timed(command):
-    """Wall seconds and peak kilobytes of one run."""
-    result = subprocess.run(["/usr/bin/time", "-f", "%e %M", *command],
+    """Wall seconds, processor seconds and peak kilobytes of one run."""
+    result = subprocess.run(["/usr/bin/time", "-f", "%e %U %S %M", *command],
                             stdout=subprocess.DEVNULL, stderr=subprocess.PIPE, text=True)
     if result.returncode != 0:
         sys.exit(f"failed ({result.returncode}): {' '.join(command)}\n{result.stderr}")
-    wall, peak = result.stderr.strip().splitlines()[-1].split()
-    return float(wall), int(peak)
+    wall, user, system, peak = result.stderr.strip().splitlines()[-1].split()
+    return float(wall), float(user) + float(system), int(peak)
 
 
 def main():
@@ -78,18 +79,21 @@ def main():
         for name in programs:
             if not filecmp.cmp(outputs["velmora"], outputs[name], shallow=False):
                 sys.exit(f"{size} MB: the address files of velmora and {name} differ")
-        figures = {name: (statistics.median(w for w, _ in r), max(p for _, p in r) / 1024)
+        figures = {name: (statistics.median(w for w, _, _ in r),
+                          statistics.median(c for _, c, _ in r),
+                          max(p for _, _, p in r) / 1024)
                    for name, r in runs.items()}
         rows.append((size, figures))
 
     print(f"\nend-to-end conversion, median of {args.runs} runs; address files byte-identical")
-    print(f"{'backup':>7} {'program':>8} {'wall s':>8} {'peak MiB':>9} "
-          f"{'wall/pugi':>10} {'wall/libxml2':>13} {'mem/libxml2':>12}")
+    print(f"{'backup':>7} {'program':>8} {'wall s':>8} {'cpu s':>7} {'peak MiB':>9} "
+          f"{'wall/pugi':>10} {'wall/libxml2':>13} {'cpu/libxml2':>12} {'mem/libxml2':>12}")
     for size, figures in rows:
         pugi, libxml = figures["pugixml"], figures["libxml2"]
-        for name, (wall, peak) in figures.items():
-            print(f"{size + ' MB':>7} {name:>8} {wall:8.2f} {peak:9.1f} {wall / pugi[0]:10.2f} "
-                  f"{wall / libxml[0]:13.2f} {peak / libxml[1]:12.2f}")
+        for name, (wall, cpu, peak) in figures.items():
+            print(f"{size + ' MB':>7} {name:>8} {wall:8.2f} {cpu:7.2f} {peak:9.1f} "
+                  f"{wall / pugi[0]:10.2f} {wall / libxml[0]:13.2f} {cpu / libxml[1]:12.2f} "
+                  f"{peak / libxml[2]:12.2f}")
     if len(rows) == 2:
         small, large = rows[0][1]["velmora"][0], rows[1][1]["velmora"][0]
         print(f"velmora, {rows[1][0]} MB job / {rows[0][0]} MB job: {large / small:.1f}x the time")
