@@ -48,8 +48,8 @@ void TNodePool::Release(void* memory, size_t size) noexcept {
 
 void* TNodePool::Carve(size_t blockSize) {
   if (static_cast<size_t>(FCarveEnd - FCarve) < blockSize) {
-    // Straight from the system in large pages: a big tree would otherwise fault in every
-    // 4 KB of its nodes one by one; and a big tree's are made ready ahead by the reserve.
+    // Straight from the system in large pages, so that a big tree does not fault in every
+    // 4 KB of its nodes one by one; once the pool grows, the reserve prepares them ahead.
     static_assert(kChunkSize == kPageBlockSize);
     if (FChunks.size() == FChunks.capacity()) {
       // Before the block is taken, so that keeping it cannot fail; doubled, so that a big

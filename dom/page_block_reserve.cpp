@@ -54,7 +54,7 @@ void* TPageBlockReserve::Take() {
   return block ? block : AllocatePageBlock();
 }
 
-size_t TPageBlockReserve::ReadyCount() {
+size_t TPageBlockReserve::ReadyCount() const {
   std::lock_guard<std::mutex> lock(FLock);
   return FReady.size();
 }

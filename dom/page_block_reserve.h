@@ -26,7 +26,7 @@ public:
   void* Take();
 
   // The blocks prepared and not yet taken.
-  size_t ReadyCount();
+  size_t ReadyCount() const;
 
   // Taking this many blocks starts the thread: a small document never pays for one.
   static constexpr size_t kStartAfter = 8;
@@ -37,7 +37,7 @@ private:
   void StartThread();
   void Prepare() noexcept;
 
-  std::mutex FLock;
+  mutable std::mutex FLock;
   std::condition_variable FWake;
   std::vector<void*> FReady; // room for kAhead from the start: keeping one cannot fail
   std::thread FThread;
